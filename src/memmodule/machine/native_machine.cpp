@@ -128,7 +128,7 @@ NativeMachine::NativeMachine(MachineLimits limits) : limits_(limits) { AddCurren
 
 NativeMachine::~NativeMachine() {
   for (const auto& [base, size] : reservations_.AllocatedRanges()) {
-    munmap(reinterpret_cast<void*>(base), size);
+    munmap(reinterpret_cast<void*>(base), static_cast<std::size_t>(size));
   }
   for (const std::uint32_t page : thunkPages_) munmap(reinterpret_cast<void*>(page), kPageSize);
 }
