@@ -1,0 +1,122 @@
+#include "disasm/row_disassembly.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fake_ui.h"
+
+namespace varomby {
+namespace {
+
+using testing::FakeUi;
+
+constexpr auto kPumpAlways = std::chrono::steady_clock::duration::zero();
+
+// A list of rows (address, first bytes, second bytes) and two boxes that
+// hold a text from an earlier run.
+class RowDisassemblyTest : public ::testing::Test {
+ protected:
+  void AddRow(const AnsiText& address, const AnsiText& first, const AnsiText& second) {
+    const std::int64_t row = ui.ListAppendRow();
+    ui.ListSetCell(row, 0, "00000400");
+    ui.ListSetCell(row, 1, address);
+    ui.ListSetCell(row, 2, first);
+    ui.ListSetCell(row, 3, second);
+  }
+  void SetUp() override {
+    ui.SetText(Control::DisasmBox1, "earlier");
+    ui.SetText(Control::DisasmBox2, "earlier");
+  }
+  void Click(CodeMode mode = CodeMode::Bits32) { ShowRowDisassemblyIn(ui, mode, kPumpAlways); }
+  AnsiText Box1() const { return ui.GetText(Control::DisasmBox1); }
+  AnsiText Box2() const { return ui.GetText(Control::DisasmBox2); }
+
+  FakeUi ui;
+};
+
+TEST_F(RowDisassemblyTest, DecodesBothSidesAtTheRowsAddress) {
+  AddRow("00401000", "E810000000", "55");
+  ui.Select(0);
+  Click();
+  EXPECT_EQ(Box1(), "call 401015h\r\n");
+  EXPECT_EQ(Box2(), "push ebp\r\n");
+}
+
+TEST_F(RowDisassemblyTest, NoVaRowsDecodeAtAddressZeroAndBoxesAreIndependent) {
+  AddRow("No VA", "EB00", "FFFF");
+  ui.Select(0);
+  Click();
+  EXPECT_EQ(Box1(), "jmp 2h\r\n");
+  EXPECT_EQ(Box2(), "");
+}
+
+TEST_F(RowDisassemblyTest, PickedCodeModeDecidesTheInstructionSet) {
+  AddRow("0000000140001000", "4883EC28", "4883EC28");
+  ui.Select(0);
+  Click(CodeMode::Bits64);
+  EXPECT_EQ(Box1(), "sub rsp, 28h\r\n");
+  Click(CodeMode::Bits32);
+  EXPECT_EQ(Box2(), "dec eax\r\nsub esp, 28h\r\n");
+}
+
+TEST_F(RowDisassemblyTest, NoPeRowLeavesBothBoxesAlone) {
+  AddRow("No PE", "55", "55");
+  ui.Select(0);
+  Click();
+  EXPECT_EQ(Box1(), "earlier");
+  EXPECT_EQ(Box2(), "earlier");
+  EXPECT_EQ(ui.pumps, 0);
+}
+
+TEST_F(RowDisassemblyTest, NoSelectionEmptiesBothBoxes) {
+  AddRow("00401000", "55", "55");
+  Click();
+  EXPECT_EQ(Box1(), "");
+  EXPECT_EQ(Box2(), "");
+}
+
+TEST_F(RowDisassemblyTest, ReadsTheCurrentRowAnewForTheSecondBox) {
+  AddRow("00401000", "55", "C3");
+  AddRow("00402000", "90", "CC");
+  ui.Select(0);
+  ui.onPump = [this] { ui.Select(1); };
+  Click();
+  EXPECT_EQ(Box1(), "push ebp\r\n");
+  EXPECT_EQ(Box2(), "int3\r\n");
+}
+
+TEST_F(RowDisassemblyTest, NestedClickEndsWithTheLastWriterOfEachBox) {
+  AddRow("00401000", "55", "C3");
+  AddRow("00402000", "90", "CC");
+  ui.Select(0);
+  bool clicked = false;
+  ui.onPump = [this, &clicked] {
+    if (clicked) return;
+    clicked = true;
+    ui.Select(1);
+    Click();  // the click waiting in the queue runs inside the first one
+    EXPECT_EQ(Box1(), "nop\r\n");
+    EXPECT_EQ(Box2(), "int3\r\n");
+  };
+  Click();
+  EXPECT_EQ(Box1(), "push ebp\r\n");  // the outer run read row 0 before the nested click
+  EXPECT_EQ(Box2(), "int3\r\n");
+}
+
+TEST_F(RowDisassemblyTest, ClosingWindowStopsBeforeAnyBoxIsTouched) {
+  AddRow("00401000", "55", "C3");
+  ui.Select(0);
+  ui.onPump = [this] { ui.closing = true; };
+  Click();
+  EXPECT_EQ(Box1(), "earlier");
+  EXPECT_EQ(Box2(), "earlier");
+}
+
+TEST_F(RowDisassemblyTest, RowListingMatchesTheBoxText) {
+  AddRow("00401000", "558BEC", "C3");
+  ui.Select(0);
+  Click();
+  EXPECT_EQ(RowListing("00401000", "558BEC", CodeMode::Bits32), Box1());
+}
+
+}  // namespace
+}  // namespace varomby
