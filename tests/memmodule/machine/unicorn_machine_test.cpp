@@ -94,6 +94,23 @@ TEST_F(UnicornMachineTest, AllocationsKeepClearOfNullStackAndThunks) {
   EXPECT_FALSE(machine_.Write(UnicornMachine::kThunkBase + 1, byte));
 }
 
+TEST_F(UnicornMachineTest, AllocationsWithoutPreferenceTakeTheFirstGapThatFits) {
+  constexpr std::uint32_t kGranule = 0x10000;
+  const std::uint32_t first = machine_.Allocate(0, 0x1000);
+  const std::uint32_t second = machine_.Allocate(0, kGranule);
+  const std::uint32_t third = machine_.Allocate(0, 0x1000);
+  ASSERT_EQ(first, UnicornMachine::kLowestAllocation);
+  ASSERT_EQ(second, first + kGranule);
+  ASSERT_EQ(third, second + kGranule);
+  ASSERT_TRUE(machine_.Free(second));
+  EXPECT_EQ(machine_.Allocate(0, 2 * kGranule), third + kGranule);  // too big for the gap
+  EXPECT_EQ(machine_.Allocate(0, kGranule), second);                // fits it exactly
+  // A preferred base in the middle of a page is not honoured.
+  const std::uint32_t unaligned = machine_.Allocate(0x30000800, 0x100);
+  EXPECT_NE(unaligned, 0u);
+  EXPECT_EQ(unaligned % 0x1000, 0u);
+}
+
 TEST_F(UnicornMachineTest, NestingDepthIsBounded) {
   // A host function that calls the routine that called it recurses until
   // the depth limit refuses the next call.
