@@ -5,9 +5,12 @@
 
 namespace varomby {
 
-// Rows of a PE32+ first file hold 64-bit code; all others 32-bit code.
+CodeMode RowCodeMode(const PeHeaderState* peState) {
+  return peState != nullptr && IsPe32Plus(*peState) ? CodeMode::Bits64 : CodeMode::Bits32;
+}
+
 void ShowRowDisassembly(Ui& ui, const PeHeaderState& peState) {
-  ShowRowDisassemblyIn(ui, IsPe32Plus(peState) ? CodeMode::Bits64 : CodeMode::Bits32, kDisasmEventBudget);
+  ShowRowDisassemblyIn(ui, RowCodeMode(&peState), kDisasmEventBudget);
 }
 
 }  // namespace varomby

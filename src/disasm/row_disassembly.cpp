@@ -30,8 +30,14 @@ void ShowRowDisassemblyIn(Ui& ui, CodeMode mode, std::chrono::steady_clock::dura
   ShowSide(ui, pump, 3, Control::DisasmBox2, mode);
 }
 
-AnsiText RowListing(std::string_view addressCell, std::string_view hexCell, CodeMode mode) {
-  return DisassembleToText(HexTextToBytes(hexCell), RuntimeAddressFromCell(addressCell), mode);
+std::vector<AnsiText> RowListingLines(std::string_view addressCell, std::span<const std::uint8_t> bytes,
+                                      CodeMode mode) {
+  std::vector<AnsiText> lines;
+  if (addressCell == texts::kNoPe) return lines;
+  const auto instructions = DecodeInstructions(bytes, RuntimeAddressFromCell(addressCell), mode);
+  lines.reserve(instructions->size());
+  for (const auto& instruction : *instructions) lines.push_back(instruction.text);
+  return lines;
 }
 
 }  // namespace varomby

@@ -20,8 +20,16 @@ inline constexpr std::chrono::milliseconds kDisasmEventBudget{30};
 // once the window is closing.
 void ShowRowDisassemblyIn(Ui& ui, CodeMode mode, std::chrono::steady_clock::duration eventBudget);
 
-// The listing of one side of a row: the text of its hexadecimal cell
-// decoded at the address in its address cell, one line per instruction.
-AnsiText RowListing(std::string_view addressCell, std::string_view hexCell, CodeMode mode);
+// The lines (without CR LF) that the window shows for one side of a row:
+// `bytes` decoded at the address in `addressCell`; none for a "No PE" row,
+// whose boxes the window leaves alone.
+std::vector<AnsiText> RowListingLines(std::string_view addressCell, std::span<const std::uint8_t> bytes,
+                                      CodeMode mode);
+
+struct PeHeaderState;
+
+// The code of the compared files' rows: 64-bit for a PE32+ first file,
+// 32-bit for any other or none.
+CodeMode RowCodeMode(const PeHeaderState* peState);
 
 }  // namespace varomby

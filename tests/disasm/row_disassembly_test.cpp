@@ -111,11 +111,17 @@ TEST_F(RowDisassemblyTest, ClosingWindowStopsBeforeAnyBoxIsTouched) {
   EXPECT_EQ(Box2(), "earlier");
 }
 
-TEST_F(RowDisassemblyTest, RowListingMatchesTheBoxText) {
-  AddRow("00401000", "558BEC", "C3");
+TEST_F(RowDisassemblyTest, RowListingLinesAreTheLinesOfTheBox) {
+  AddRow("00401000", "558BECE8F0FFFFFF", "C3");
   ui.Select(0);
   Click();
-  EXPECT_EQ(RowListing("00401000", "558BEC", CodeMode::Bits32), Box1());
+  AnsiText joined;
+  for (const AnsiText& line : RowListingLines("00401000", HexTextToBytes("558BECE8F0FFFFFF"), CodeMode::Bits32)) {
+    joined += line + "\r\n";
+  }
+  EXPECT_EQ(joined, Box1());
+  EXPECT_EQ(Box1(), "push ebp\r\nmov ebp, esp\r\ncall 400FF8h\r\n");
+  EXPECT_TRUE(RowListingLines("No PE", HexTextToBytes("55"), CodeMode::Bits32).empty());
 }
 
 }  // namespace
