@@ -27,7 +27,8 @@ class NativeMachine final : public Machine32 {
   bool Write(std::uint32_t address, std::span<const std::uint8_t> in) override;
 
   // Calls `target` through the call thunk; a routine that faults or never
-  // returns takes the process with it, as on the real platform.
+  // returns takes the process with it, as on the real platform. A host
+  // function body that throws returns 0 to the image code that called it.
   std::uint32_t Call(std::uint32_t target, const Arguments& args) override;
 
   std::uint32_t LoadLibrary(const std::string& name) override;

@@ -187,6 +187,8 @@ std::uint32_t UnicornMachine::Call(std::uint32_t target, const Arguments& args) 
 std::uint32_t UnicornMachine::Run(std::uint32_t start) {
   std::uint32_t next = start;
   for (;;) {
+    // A host function called directly by Call returns straight to the stop address.
+    if (next == kStopAddress) return Register(UC_X86_REG_EAX);
     stop_ = StopReason::kNone;
     if (uc_emu_start(uc_, next, kStopAddress, 0, 0) != UC_ERR_OK) return 0;  // unmapped access, bad opcode, ...
     switch (stop_) {
@@ -212,10 +214,16 @@ bool UnicornMachine::ServiceHostCall(std::uint32_t slot, std::uint32_t& next) {
   const std::size_t frameBytes = 4 * (1 + static_cast<std::size_t>(count));
   if (!Read(esp, std::span(reinterpret_cast<std::uint8_t*>(frame.data()), frameBytes))) return false;
   const std::span<const std::uint32_t> arguments(frame.data() + 1, static_cast<std::size_t>(count));
-  const std::uint32_t result = function.body ? function.body(arguments, *this) : 0;
+  const std::uint32_t popped = HostPoppedArgumentBytes(function);
+  std::uint32_t result = 0;
+  try {
+    if (function.body) result = function.body(arguments, *this);
+  } catch (...) {
+    result = 0;  // as on the native machine: the image sees a failing function return 0
+  }
   // The body may have run nested calls; they restored this routine's registers.
   SetRegister(UC_X86_REG_EAX, result);
-  SetRegister(UC_X86_REG_ESP, esp + 4 + HostPoppedArgumentBytes(function));
+  SetRegister(UC_X86_REG_ESP, esp + 4 + popped);
   next = frame[0];
   return true;
 }

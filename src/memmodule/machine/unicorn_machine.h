@@ -8,8 +8,10 @@
 //   0x7FFF0000-0x7FFFFFFF  host thunks: one int3 byte per host function;
 //                          the first byte is the return address of Call
 // Calls are bounded by an instruction budget; faults and runaway routines
-// end the call with 0 and leave the machine usable.
+// end the call with 0 and leave the machine usable. A host function body
+// that throws returns 0 to the image code that called it.
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,7 +78,9 @@ class UnicornMachine final : public Machine32 {
   bool ready_ = false;
   ReservationMap reservations_;
   HostLibraryRegistry libraries_;
-  std::vector<HostFunction> hostFunctions_;  // slot i + 1 sits at kThunkBase + i + 1
+  // Slot i + 1 sits at kThunkBase + i + 1. A deque, so that a body that
+  // adds libraries while it runs does not move the running function.
+  std::deque<HostFunction> hostFunctions_;
 
   // State of the running call.
   int depth_ = 0;

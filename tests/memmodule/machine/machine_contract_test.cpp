@@ -5,6 +5,7 @@
 
 #include <array>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "memmodule/machine/create_machine.h"
@@ -171,6 +172,43 @@ TEST_F(HostFunctionTest, HostFunctionMayCallBackIntoImageCode) {
   AddLibrary({callback});
   // The outer routine also checks that its own stack survived the nested call.
   EXPECT_EQ(Run(testing::CallWithTwoArguments(Proc("CallBack"), false), {50, 8}), 1000u + 50u - 8u + 2u);
+}
+
+TEST_F(HostFunctionTest, HostFunctionCanBeCalledDirectlyByAddress) {
+  AddLibrary({Recording("Popping", 1, true), Recording("Leaving", 2, false)});
+  EXPECT_EQ(machine_->Call(Proc("Popping"), {4, 2, 9}), 42u);
+  EXPECT_EQ(machine_->Call(Proc("Leaving"), {5, 1}), 51u);
+}
+
+TEST_F(HostFunctionTest, BodiesMayAddLibrariesOrFailWhileTheyRun) {
+  HostFunction grows{"Grows", 0, 2, true, [this](std::span<const std::uint32_t> args, AddressSpace32&) {
+                       std::vector<HostFunction> many(64, HostFunction{"Filler", 0, 0, true, {}});
+                       machine_->AddHostLibrary(HostLibrary{"more.dll", std::move(many)});
+                       return args[0] + args[1];
+                     }};
+  HostFunction throws{"Throws", 0, 2, true, [](std::span<const std::uint32_t>, AddressSpace32&) -> std::uint32_t {
+                        throw std::runtime_error("host failure");
+                      }};
+  AddLibrary({grows, throws});
+  EXPECT_EQ(Run(testing::CallWithTwoArguments(Proc("Grows"), false), {40, 2}), 42u);
+  EXPECT_NE(machine_->LoadLibrary("more.dll"), 0u);
+  // The image code sees 0 from the failing function and carries on.
+  EXPECT_EQ(Run(testing::CallWithTwoArguments(Proc("Throws"), false), {1, 2}), 0u);
+  EXPECT_EQ(Run(testing::CallWithTwoArguments(Proc("Grows"), false), {1, 2}), 3u);
+}
+
+TEST_F(MachineTest, FloatingPointAndVectorInstructionsRun) {
+  const Code x87{0x83, 0xEC, 0x04,   // sub esp, 4
+                 0xD9, 0xE8,         // fld1
+                 0xD8, 0xC0,         // fadd st0, st0
+                 0xDB, 0x1C, 0x24,   // fistp dword [esp]
+                 0x58, 0xC3};        // pop eax; ret
+  const Code sse2{0x66, 0x0F, 0x6E, 0x44, 0x24, 0x04,  // movd xmm0, [esp+4]
+                  0x66, 0x0F, 0xFE, 0xC0,              // paddd xmm0, xmm0
+                  0x66, 0x0F, 0x7E, 0xC0,              // movd eax, xmm0
+                  0xC3};
+  EXPECT_EQ(Run(x87), 2u);
+  EXPECT_EQ(Run(sse2, {21}), 42u);
 }
 
 TEST_F(MachineTest, AllocateHonoursAFreePreferredAddressAndAvoidsATakenOne) {
