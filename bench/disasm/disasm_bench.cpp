@@ -1,7 +1,8 @@
 // Decoding 1 MiB of real x86-64 code (from the .text section of the C
 // library, read at run time) to text: our decoder against a bare Zydis
-// decode-and-format loop over the same bytes. Both loops stop at the first
-// byte that is no instruction, like the decode loop of the window.
+// decode-and-format loop over the same bytes; both loops stop at the first
+// byte that is no instruction, like the decode loop of the window. Also
+// the conversion of a 1 MiB byte text back into bytes.
 #include <Zydis/Zydis.h>
 #include <benchmark/benchmark.h>
 
@@ -113,7 +114,24 @@ void BM_BareZydisDecodeAndFormat(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * decoded));
 }
 
+// A row's byte text of 1 MiB back into bytes.
+void BM_HexTextToBytes(benchmark::State& state) {
+  std::string text;
+  constexpr char kDigits[] = "0123456789ABCDEF";
+  for (std::size_t i = 0; i < kRunSize; ++i) {
+    text += kDigits[(i * 7) % 16];
+    text += kDigits[(i * 13) % 16];
+  }
+  const varomby::WorkCheckpoint checkpoint = [] { return true; };
+  for (auto _ : state) {
+    const auto bytes = varomby::HexTextToBytes(text, checkpoint);
+    benchmark::DoNotOptimize(bytes->data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kRunSize));
+}
+
 BENCHMARK(BM_OurDisassembleToText)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareZydisDecodeAndFormat)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HexTextToBytes)->Unit(benchmark::kMillisecond);
 
 }  // namespace
