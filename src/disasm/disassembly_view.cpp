@@ -1,7 +1,7 @@
 #include "disasm/disassembly_view.h"
 
 #include "disasm/row_disassembly.h"
-#include "pe/pe_reader.h"
+#include "pe/pe_header_state.h"
 
 namespace varomby {
 
