@@ -161,6 +161,25 @@ TEST_F(HostFunctionTest, HostFunctionReadsAndWritesImageMemory) {
   EXPECT_EQ(copied, pattern);
 }
 
+TEST_F(HostFunctionTest, HostFunctionFillsABufferOnTheCallersStack) {
+  HostFunction fill{"Fill", 0, 1, true, [](std::span<const std::uint32_t> args, AddressSpace32& memory) {
+                      const std::array<std::uint8_t, 4> answer{42, 0, 0, 0};
+                      return static_cast<std::uint32_t>(memory.Write(args[0], answer));
+                    }};
+  AddLibrary({fill});
+  Code code{0x83, 0xEC, 0x08,  // sub esp, 8
+            0xC7, 0x04, 0x24, 0xFF, 0xFF, 0xFF, 0xFF,  // mov dword [esp], -1
+            0x89, 0xE0,        // mov eax, esp
+            0x50,              // push eax
+            0xB8};             // mov eax, Fill
+  testing::AppendWord(code, Proc("Fill"));
+  testing::Append(code, {0xFF, 0xD0,         // call eax
+                         0x8B, 0x04, 0x24,   // mov eax, [esp]
+                         0x83, 0xC4, 0x08,   // add esp, 8
+                         0xC3});
+  EXPECT_EQ(Run(code), 42u);
+}
+
 TEST_F(HostFunctionTest, HostFunctionMayCallBackIntoImageCode) {
   const std::uint32_t inner = Load(*machine_, testing::StdcallCombine3());
   HostFunction callback;
