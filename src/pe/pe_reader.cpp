@@ -1,0 +1,144 @@
+#include "pe/pe_reader.h"
+
+#include <algorithm>
+#include <span>
+
+#include "common/byte_reader.h"
+#include "common/texts.h"
+
+namespace varomby {
+namespace {
+
+constexpr std::uint64_t kLfanewOffset = offsetof(IMAGE_DOS_HEADER, e_lfanew);
+constexpr std::uint64_t kOptionalHeaderOffset = offsetof(IMAGE_NT_HEADERS32, OptionalHeader);
+
+// Up to `count` bytes of `file` from `offset`; fewer at the end of the file,
+// none on a read error.
+ByteBuffer ReadUpTo(const ByteSource& file, std::uint64_t offset, std::size_t count) {
+  ByteBuffer bytes(count);
+  const std::int64_t got = file.ReadAt(offset, bytes);
+  bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return bytes;
+}
+
+// `T` from the start of `bytes`, its missing tail (when `bytes` is short)
+// counted as zero bytes.
+template <typename T>
+T ZeroExtended(const ByteBuffer& bytes) {
+  ByteBuffer padded(sizeof(T), 0);
+  std::copy_n(bytes.begin(), std::min(bytes.size(), sizeof(T)), padded.begin());
+  return *ByteReader(padded).Read<T>(0);
+}
+
+// The NT headers' file offset, or nothing when e_lfanew is negative: such an
+// offset lies before the start of the file and cannot be read.
+std::optional<std::uint64_t> NtHeadersOffset(std::int32_t lfanew) {
+  if (lfanew < 0) return std::nullopt;
+  return static_cast<std::uint64_t>(lfanew);
+}
+
+std::vector<IMAGE_SECTION_HEADER> ReadSectionTable(const ByteSource& file, std::uint64_t ntOffset,
+                                                  const IMAGE_FILE_HEADER& fileHeader) {
+  // NumberOfSections is unsigned: at most 65535 records, about 2.5 MiB.
+  const std::size_t count = fileHeader.NumberOfSections;
+  const std::uint64_t tableOffset = ntOffset + kOptionalHeaderOffset + fileHeader.SizeOfOptionalHeader;
+  const ByteBuffer table = ReadUpTo(file, tableOffset, count * sizeof(IMAGE_SECTION_HEADER));
+  // A table cut short by the end of the file keeps the records that are complete.
+  const ByteReader reader(table);
+  std::vector<IMAGE_SECTION_HEADER> sections;
+  sections.reserve(table.size() / sizeof(IMAGE_SECTION_HEADER));
+  for (std::uint64_t at = 0; reader.Contains(at, sizeof(IMAGE_SECTION_HEADER)); at += sizeof(IMAGE_SECTION_HEADER)) {
+    sections.push_back(*reader.Read<IMAGE_SECTION_HEADER>(at));
+  }
+  return sections;
+}
+
+// Reads the NT headers and everything after them into `state`; false when
+// the signature is missing.
+bool ReadNtHeaders(const ByteSource& file, std::uint64_t ntOffset, PeHeaderState& state) {
+  const ByteBuffer bytes = ReadUpTo(file, ntOffset, sizeof(IMAGE_NT_HEADERS64));
+  // Signature and file header must be there; an optional header cut short by
+  // the end of the file reads its missing fields as 0.
+  if (bytes.size() < kOptionalHeaderOffset) return false;
+  const auto nt32 = ZeroExtended<IMAGE_NT_HEADERS32>(bytes);
+  if (nt32.Signature != kNtSignature) return false;
+  state.ntHeaders32 = nt32;
+  state.imageBase = nt32.OptionalHeader.ImageBase;
+  if (nt32.OptionalHeader.Magic == kPe32PlusMagic) {
+    state.ntHeaders64 = ZeroExtended<IMAGE_NT_HEADERS64>(bytes);
+    state.imageBase = state.ntHeaders64.OptionalHeader.ImageBase;
+  }
+  state.sections = ReadSectionTable(file, ntOffset, nt32.FileHeader);
+  return true;
+}
+
+std::uint32_t SizeOfHeaders(const PeHeaderState& state) {
+  // The field sits at the same offset in both optional header layouts.
+  return state.ntHeaders32.OptionalHeader.SizeOfHeaders;
+}
+
+std::optional<std::uint64_t> SectionAddressOf(const PeHeaderState& state, std::uint64_t offset) {
+  for (const IMAGE_SECTION_HEADER& section : state.sections) {
+    const std::uint64_t rawStart = section.PointerToRawData;
+    const std::uint64_t rawEnd = rawStart + section.SizeOfRawData;  // 64-bit: no wrap
+    if (offset < rawStart || offset >= rawEnd) continue;
+    const auto rva = CheckedAdd(section.VirtualAddress, offset - rawStart);
+    return rva ? CheckedAdd(state.imageBase, *rva) : std::nullopt;
+  }
+  return std::nullopt;
+}
+
+// Upper-case hex of `value`, at least 8 digits.
+AnsiText AddressHex(std::uint64_t value) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  AnsiText text;
+  do {
+    text.insert(text.begin(), kDigits[value & 0xF]);
+    value >>= 4;
+  } while (value != 0);
+  if (text.size() < 8) text.insert(0, 8 - text.size(), '0');
+  return text;
+}
+
+}  // namespace
+
+bool IsPeFile(const ByteSource* file) {
+  if (file == nullptr) return false;
+  const auto lfanew = ZeroExtended<std::int32_t>(ReadUpTo(*file, kLfanewOffset, sizeof(std::int32_t)));
+  const auto ntOffset = NtHeadersOffset(lfanew);
+  if (!ntOffset) return false;
+  const ByteBuffer signature = ReadUpTo(*file, *ntOffset, sizeof(std::uint32_t));
+  return signature.size() == sizeof(std::uint32_t) && ZeroExtended<std::uint32_t>(signature) == kNtSignature;
+}
+
+bool ReadPeHeaders(const ByteSource* file, PeHeaderState& state) {
+  PeHeaderState fresh;
+  bool signatureMatched = false;
+  if (file != nullptr) {
+    const ByteBuffer dos = ReadUpTo(*file, 0, sizeof(IMAGE_DOS_HEADER));
+    if (dos.size() == sizeof(IMAGE_DOS_HEADER)) {
+      fresh.dosHeader = ZeroExtended<IMAGE_DOS_HEADER>(dos);
+      const auto ntOffset = NtHeadersOffset(fresh.dosHeader.e_lfanew);
+      if (fresh.dosHeader.e_magic == kDosSignature && ntOffset) {
+        signatureMatched = ReadNtHeaders(*file, *ntOffset, fresh);
+      }
+    }
+  }
+  state = std::move(fresh);
+  return signatureMatched;
+}
+
+std::optional<std::uint64_t> VirtualAddressOf(const PeHeaderState& state, std::uint64_t offset) {
+  if (state.ntHeaders32.Signature != kNtSignature) return std::nullopt;
+  if (const auto address = SectionAddressOf(state, offset)) return address;
+  if (offset < SizeOfHeaders(state)) return CheckedAdd(state.imageBase, offset);
+  return std::nullopt;
+}
+
+AnsiText VirtualAddressText(const PeHeaderState& state, std::uint64_t position) {
+  if (position == 0) return texts::kNoVa;  // positions count from 1
+  const auto address = VirtualAddressOf(state, position - 1);
+  return address ? AddressHex(*address) : texts::kNoVa;
+}
+
+}  // namespace varomby
