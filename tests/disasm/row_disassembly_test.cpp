@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "support/fake_ui.h"
 
 namespace varomby {
@@ -33,21 +35,32 @@ class RowDisassemblyTest : public ::testing::Test {
   FakeUi ui;
 };
 
-TEST_F(RowDisassemblyTest, DecodesBothSidesAtTheRowsAddress) {
-  AddRow("00401000", "E810000000", "55");
-  ui.Select(0);
+struct ClickCase {
+  const char* name;
+  AnsiText address;
+  std::int64_t selected;
+  AnsiText box1;
+  AnsiText box2;
+};
+
+// One row with the bytes E8 10 00 00 00 (first file) and FF FF (second).
+class ClickTest : public RowDisassemblyTest, public ::testing::WithParamInterface<ClickCase> {};
+
+TEST_P(ClickTest, FillsTheBoxesAsTheRowAsks) {
+  AddRow(GetParam().address, "E810000000", "FFFF");
+  ui.Select(GetParam().selected);
   Click();
-  EXPECT_EQ(Box1(), "call 401015h\r\n");
-  EXPECT_EQ(Box2(), "push ebp\r\n");
+  EXPECT_EQ(Box1(), GetParam().box1);
+  EXPECT_EQ(Box2(), GetParam().box2);
 }
 
-TEST_F(RowDisassemblyTest, NoVaRowsDecodeAtAddressZeroAndBoxesAreIndependent) {
-  AddRow("No VA", "EB00", "FFFF");
-  ui.Select(0);
-  Click();
-  EXPECT_EQ(Box1(), "jmp 2h\r\n");
-  EXPECT_EQ(Box2(), "");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ClickTest,
+    ::testing::Values(ClickCase{"AtTheRowsAddress", "00401000", 0, "call 401015h\r\n", ""},
+                      ClickCase{"NoVaAtAddressZero", "No VA", 0, "call 15h\r\n", ""},
+                      ClickCase{"NoPeLeavesBothBoxesAlone", "No PE", 0, "earlier", "earlier"},
+                      ClickCase{"NoSelectionEmptiesBothBoxes", "00401000", -1, "", ""}),
+    [](const ::testing::TestParamInfo<ClickCase>& param) { return std::string(param.param.name); });
 
 TEST_F(RowDisassemblyTest, PickedCodeModeDecidesTheInstructionSet) {
   AddRow("0000000140001000", "4883EC28", "4883EC28");
@@ -56,22 +69,6 @@ TEST_F(RowDisassemblyTest, PickedCodeModeDecidesTheInstructionSet) {
   EXPECT_EQ(Box1(), "sub rsp, 28h\r\n");
   Click(CodeMode::Bits32);
   EXPECT_EQ(Box2(), "dec eax\r\nsub esp, 28h\r\n");
-}
-
-TEST_F(RowDisassemblyTest, NoPeRowLeavesBothBoxesAlone) {
-  AddRow("No PE", "55", "55");
-  ui.Select(0);
-  Click();
-  EXPECT_EQ(Box1(), "earlier");
-  EXPECT_EQ(Box2(), "earlier");
-  EXPECT_EQ(ui.pumps, 0);
-}
-
-TEST_F(RowDisassemblyTest, NoSelectionEmptiesBothBoxes) {
-  AddRow("00401000", "55", "55");
-  Click();
-  EXPECT_EQ(Box1(), "");
-  EXPECT_EQ(Box2(), "");
 }
 
 TEST_F(RowDisassemblyTest, ReadsTheCurrentRowAnewForTheSecondBox) {
