@@ -60,4 +60,10 @@ std::uint32_t HostLibraryRegistry::GetProcAddress(std::uint32_t handle, const st
   return 0;
 }
 
+void HostLibraryMachine::AddHostLibrary(HostLibrary library) {
+  std::vector<std::uint32_t> addresses;
+  for (const HostFunction& function : library.functions) addresses.push_back(PlaceHostFunction(function));
+  registry_.Add(library, addresses);
+}
+
 }  // namespace varomby

@@ -51,4 +51,23 @@ class HostLibraryRegistry {
   std::vector<Library> libraries_;  // handle = index + 1
 };
 
+// A Machine32 whose libraries live in a HostLibraryRegistry; the machine
+// only says where each host function becomes reachable.
+class HostLibraryMachine : public Machine32 {
+ public:
+  std::uint32_t LoadLibrary(const std::string& name) final { return registry_.LoadLibrary(name); }
+  std::uint32_t GetProcAddress(std::uint32_t handle, const std::string& name, std::uint16_t ordinal) final {
+    return registry_.GetProcAddress(handle, name, ordinal);
+  }
+  void AddHostLibrary(HostLibrary library) final;
+
+ protected:
+  // Makes `function` callable by image code; its address, or 0 when the
+  // machine has no room for it.
+  virtual std::uint32_t PlaceHostFunction(const HostFunction& function) = 0;
+
+ private:
+  HostLibraryRegistry registry_;
+};
+
 }  // namespace varomby

@@ -150,7 +150,7 @@ void NativeMachine::AddCurrentStack() {
 std::uint32_t NativeMachine::Allocate(std::uint32_t preferred, std::uint32_t size) {
   if (size == 0) return 0;
   const std::uint64_t pages = AlignUp(size, kPageSize);
-  if (pages > limits_.memoryLimit - std::min(limits_.memoryLimit, reservations_.AllocatedBytes())) return 0;
+  if (!reservations_.FitsWithin(limits_.memoryLimit, pages)) return 0;
   if (pages > UINT32_MAX) return 0;
   const auto length = static_cast<std::size_t>(pages);
   void* memory = MAP_FAILED;
@@ -209,19 +209,9 @@ std::uint32_t NativeMachine::MakeThunk(const HostSlot& slot) {
   return address;
 }
 
-void NativeMachine::AddHostLibrary(HostLibrary library) {
-  std::vector<std::uint32_t> addresses;
-  for (const HostFunction& function : library.functions) {
-    slots_.push_back(std::make_unique<HostSlot>(HostSlot{this, function}));
-    addresses.push_back(MakeThunk(*slots_.back()));
-  }
-  libraries_.Add(library, addresses);
-}
-
-std::uint32_t NativeMachine::LoadLibrary(const std::string& name) { return libraries_.LoadLibrary(name); }
-
-std::uint32_t NativeMachine::GetProcAddress(std::uint32_t handle, const std::string& name, std::uint16_t ordinal) {
-  return libraries_.GetProcAddress(handle, name, ordinal);
+std::uint32_t NativeMachine::PlaceHostFunction(const HostFunction& function) {
+  slots_.push_back(std::make_unique<HostSlot>(HostSlot{this, function}));
+  return MakeThunk(*slots_.back());
 }
 
 }  // namespace varomby

@@ -14,7 +14,7 @@
 
 namespace varomby {
 
-class NativeMachine final : public Machine32 {
+class NativeMachine final : public HostLibraryMachine {
  public:
   explicit NativeMachine(MachineLimits limits = {});
   ~NativeMachine() override;
@@ -31,15 +31,14 @@ class NativeMachine final : public Machine32 {
   // function body that throws returns 0 to the image code that called it.
   std::uint32_t Call(std::uint32_t target, const Arguments& args) override;
 
-  std::uint32_t LoadLibrary(const std::string& name) override;
-  std::uint32_t GetProcAddress(std::uint32_t handle, const std::string& name, std::uint16_t ordinal) override;
-  void AddHostLibrary(HostLibrary library) override;
-
   // One host function with its machine; the generated thunk passes its address.
   struct HostSlot {
     NativeMachine* machine;
     HostFunction function;
   };
+
+ protected:
+  std::uint32_t PlaceHostFunction(const HostFunction& function) override;
 
  private:
   std::uint32_t MakeThunk(const HostSlot& slot);
@@ -47,7 +46,6 @@ class NativeMachine final : public Machine32 {
 
   MachineLimits limits_;
   ReservationMap reservations_;
-  HostLibraryRegistry libraries_;
   std::vector<std::unique_ptr<HostSlot>> slots_;
   std::vector<std::uint32_t> thunkPages_;  // executable pages holding the thunks
   std::uint32_t thunkCursor_ = 0;          // next free byte in the last page

@@ -39,6 +39,11 @@ class ReservationMap {
   // The ranges handed out by Allocate, as (base, size).
   std::vector<std::pair<std::uint32_t, std::uint64_t>> AllocatedRanges() const;
 
+  // True when `size` more allocated bytes keep the total within `limit`.
+  bool FitsWithin(std::uint64_t limit, std::uint64_t size) const {
+    return allocatedBytes_ <= limit && size <= limit - allocatedBytes_;
+  }
+
   // Bytes in ranges handed out by Allocate.
   std::uint64_t AllocatedBytes() const { return allocatedBytes_; }
 

@@ -99,7 +99,7 @@ std::uint32_t UnicornMachine::Place(std::uint32_t preferred, std::uint64_t size)
 std::uint32_t UnicornMachine::Allocate(std::uint32_t preferred, std::uint32_t size) {
   if (!ready_ || size == 0) return 0;
   const std::uint64_t pages = AlignUp(size, kPageSize);
-  if (pages > limits_.memoryLimit - std::min(limits_.memoryLimit, reservations_.AllocatedBytes())) return 0;
+  if (!reservations_.FitsWithin(limits_.memoryLimit, pages)) return 0;
   const std::uint32_t base = Place(preferred, pages);
   if (base == 0) return 0;
   // Unicorn maps fresh anonymous memory, so the pages start zeroed.
@@ -253,26 +253,12 @@ void UnicornMachine::OnSystemCall(uc_struct* uc, void* self) {
   uc_emu_stop(uc);
 }
 
-// ---- host libraries ----
+// ---- host functions ----
 
-void UnicornMachine::AddHostLibrary(HostLibrary library) {
-  std::vector<std::uint32_t> addresses;
-  for (HostFunction& function : library.functions) {
-    const bool roomLeft = hostFunctions_.size() + 1 < kThunkSize;
-    if (!roomLeft) {
-      addresses.push_back(0);
-      continue;
-    }
-    hostFunctions_.push_back(function);
-    addresses.push_back(kThunkBase + static_cast<std::uint32_t>(hostFunctions_.size()));
-  }
-  libraries_.Add(library, addresses);
-}
-
-std::uint32_t UnicornMachine::LoadLibrary(const std::string& name) { return libraries_.LoadLibrary(name); }
-
-std::uint32_t UnicornMachine::GetProcAddress(std::uint32_t handle, const std::string& name, std::uint16_t ordinal) {
-  return libraries_.GetProcAddress(handle, name, ordinal);
+std::uint32_t UnicornMachine::PlaceHostFunction(const HostFunction& function) {
+  if (hostFunctions_.size() + 1 >= kThunkSize) return 0;  // every thunk byte is taken
+  hostFunctions_.push_back(function);
+  return kThunkBase + static_cast<std::uint32_t>(hostFunctions_.size());
 }
 
 }  // namespace varomby

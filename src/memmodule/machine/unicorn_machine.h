@@ -25,7 +25,7 @@ struct uc_struct;
 
 namespace varomby {
 
-class UnicornMachine final : public Machine32 {
+class UnicornMachine final : public HostLibraryMachine {
  public:
   static constexpr std::uint32_t kLowestAllocation = 0x00010000;
   static constexpr std::uint32_t kAllocationEnd = 0x7FE00000;
@@ -51,9 +51,8 @@ class UnicornMachine final : public Machine32 {
 
   std::uint32_t Call(std::uint32_t target, const Arguments& args) override;
 
-  std::uint32_t LoadLibrary(const std::string& name) override;
-  std::uint32_t GetProcAddress(std::uint32_t handle, const std::string& name, std::uint16_t ordinal) override;
-  void AddHostLibrary(HostLibrary library) override;
+ protected:
+  std::uint32_t PlaceHostFunction(const HostFunction& function) override;
 
  private:
   enum class StopReason { kNone, kHostCall, kFault, kBudget };
@@ -77,7 +76,6 @@ class UnicornMachine final : public Machine32 {
   uc_struct* uc_ = nullptr;
   bool ready_ = false;
   ReservationMap reservations_;
-  HostLibraryRegistry libraries_;
   // Slot i + 1 sits at kThunkBase + i + 1. A deque, so that a body that
   // adds libraries while it runs does not move the running function.
   std::deque<HostFunction> hostFunctions_;
