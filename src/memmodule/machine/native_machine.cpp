@@ -190,6 +190,7 @@ bool NativeMachine::Write(std::uint32_t address, std::span<const std::uint8_t> i
 }
 
 std::uint32_t NativeMachine::Call(std::uint32_t target, const Arguments& args) {
+  if (target == 0) return 0;  // a missing routine: refused instead of jumping to null
   return varomby_call_address(target, args[0], args[1], args[2], args[3], args[4], args[5], args[6], args[7],
                               args[8], args[9]);
 }

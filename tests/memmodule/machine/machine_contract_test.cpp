@@ -69,6 +69,8 @@ TEST_F(MachineTest, EaxIsReturnedExactly) {
   }
 }
 
+TEST_F(MachineTest, CallToAddressZeroIsRefused) { EXPECT_EQ(machine_->Call(0, DistinctArguments()), 0u); }
+
 TEST_F(MachineTest, CallerStackIsBalancedWhateverTheRoutinePops) {
   const std::uint32_t probe = Load(*machine_, testing::ReturnStackPointer());
   const std::uint32_t stdcall = Load(*machine_, testing::StdcallCombine3());
