@@ -37,18 +37,29 @@ std::optional<std::uint64_t> NtHeadersOffset(std::int32_t lfanew) {
   return static_cast<std::uint64_t>(lfanew);
 }
 
-std::vector<IMAGE_SECTION_HEADER> ReadSectionTable(const ByteSource& file, std::uint64_t ntOffset,
-                                                  const IMAGE_FILE_HEADER& fileHeader) {
-  // NumberOfSections is unsigned: at most 65535 records, about 2.5 MiB.
-  const std::size_t count = fileHeader.NumberOfSections;
-  const std::uint64_t tableOffset = ntOffset + kOptionalHeaderOffset + fileHeader.SizeOfOptionalHeader;
-  const ByteBuffer table = ReadUpTo(file, tableOffset, count * sizeof(IMAGE_SECTION_HEADER));
-  // A table cut short by the end of the file keeps the records that are complete.
-  const ByteReader reader(table);
-  std::vector<IMAGE_SECTION_HEADER> sections;
-  sections.reserve(table.size() / sizeof(IMAGE_SECTION_HEADER));
+// Appends the complete records of `bytes` to `sections`.
+void AppendSections(const ByteBuffer& bytes, std::vector<IMAGE_SECTION_HEADER>& sections) {
+  const ByteReader reader(bytes);
   for (std::uint64_t at = 0; reader.Contains(at, sizeof(IMAGE_SECTION_HEADER)); at += sizeof(IMAGE_SECTION_HEADER)) {
     sections.push_back(*reader.Read<IMAGE_SECTION_HEADER>(at));
+  }
+}
+
+std::vector<IMAGE_SECTION_HEADER> ReadSectionTable(const ByteSource& file, std::uint64_t ntOffset,
+                                                  const IMAGE_FILE_HEADER& fileHeader) {
+  // NumberOfSections is unsigned: at most 65535 records. They are read a
+  // block at a time, so a count that the file does not back costs nothing.
+  constexpr std::size_t kRecordsPerBlock = 256;
+  const std::size_t count = fileHeader.NumberOfSections;
+  std::uint64_t offset = ntOffset + kOptionalHeaderOffset + fileHeader.SizeOfOptionalHeader;
+  std::vector<IMAGE_SECTION_HEADER> sections;
+  while (sections.size() < count) {
+    const std::size_t wanted = std::min(count - sections.size(), kRecordsPerBlock) * sizeof(IMAGE_SECTION_HEADER);
+    const ByteBuffer block = ReadUpTo(file, offset, wanted);
+    // A table cut short by the end of the file keeps the records that are complete.
+    AppendSections(block, sections);
+    if (block.size() < wanted) break;
+    offset += wanted;
   }
   return sections;
 }
@@ -77,15 +88,14 @@ std::uint32_t SizeOfHeaders(const PeHeaderState& state) {
   return state.ntHeaders32.OptionalHeader.SizeOfHeaders;
 }
 
-std::optional<std::uint64_t> SectionAddressOf(const PeHeaderState& state, std::uint64_t offset) {
+// The first section whose raw data holds `offset`, or none.
+const IMAGE_SECTION_HEADER* SectionHolding(const PeHeaderState& state, std::uint64_t offset) {
   for (const IMAGE_SECTION_HEADER& section : state.sections) {
     const std::uint64_t rawStart = section.PointerToRawData;
     const std::uint64_t rawEnd = rawStart + section.SizeOfRawData;  // 64-bit: no wrap
-    if (offset < rawStart || offset >= rawEnd) continue;
-    const auto rva = CheckedAdd(section.VirtualAddress, offset - rawStart);
-    return rva ? CheckedAdd(state.imageBase, *rva) : std::nullopt;
+    if (offset >= rawStart && offset < rawEnd) return &section;
   }
-  return std::nullopt;
+  return nullptr;
 }
 
 // Upper-case hex of `value`, at least 8 digits.
@@ -130,7 +140,12 @@ bool ReadPeHeaders(const ByteSource* file, PeHeaderState& state) {
 
 std::optional<std::uint64_t> VirtualAddressOf(const PeHeaderState& state, std::uint64_t offset) {
   if (state.ntHeaders32.Signature != kNtSignature) return std::nullopt;
-  if (const auto address = SectionAddressOf(state, offset)) return address;
+  if (const IMAGE_SECTION_HEADER* section = SectionHolding(state, offset)) {
+    // An address past 2^64 (a PE32+ ImageBase near the top) is no address;
+    // the byte still belongs to the section, not to the headers.
+    const auto rva = CheckedAdd(section->VirtualAddress, offset - section->PointerToRawData);
+    return rva ? CheckedAdd(state.imageBase, *rva) : std::nullopt;
+  }
   if (offset < SizeOfHeaders(state)) return CheckedAdd(state.imageBase, offset);
   return std::nullopt;
 }

@@ -62,6 +62,12 @@ TEST(VirtualAddressTest, Pe32PlusAddressesUseTheWholeImageBase) {
                   {{1, "FFFFFFFFFFFFF000"}, {0x401, "No VA"}});
 }
 
+TEST(VirtualAddressTest, SectionAddressPast2To64DoesNotFallBackToTheHeaders) {
+  // Raw data starting at 0 overlaps the headers; its address overflows.
+  ExpectAddresses(StateOf(TestImage{.pe32Plus = true, .imageBase = 0xFFFFFFFFFFFFFF00, .sections = {{0x1000, 0, 0x10}}}),
+                  {{1, "No VA"}, {0x10, "No VA"}, {0x11, "FFFFFFFFFFFFFF10"}});
+}
+
 TEST(VirtualAddressTest, OddSectionTables) {
   // The first section whose raw data holds the byte wins; empty raw data holds nothing.
   ExpectAddresses(StateOf(TestImage{.sections = {{0x9000, 0x400, 0}, {0x1000, 0x400, 0x200}, {0x5000, 0x400, 0x400}}}),
