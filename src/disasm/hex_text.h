@@ -1,16 +1,12 @@
 #pragma once
 // Turns a row's hexadecimal byte text back into bytes.
-#include <functional>
 #include <optional>
 #include <string_view>
 
 #include "common/types.h"
+#include "compare/formatting.h"  // WorkCheckpoint
 
 namespace varomby {
-
-// Called now and then during long work; returns false when the work must
-// stop (the window is closing).
-using WorkCheckpoint = std::function<bool()>;
 
 // One byte per started pair of characters: a pair gives the byte it spells
 // (either letter case), a last single character gives its own digit, and a
