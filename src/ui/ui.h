@@ -27,6 +27,9 @@ enum class Control {
 
 enum class MessageIcon { None, Error };
 
+// The two drop target components (拖放对象_1, 拖放对象_2).
+enum class DropTarget { Target1, Target2 };
+
 enum class FileDialogKind { Open, Save };
 
 // The shared state of the one file dialog component (通用对话框). Every
@@ -76,6 +79,12 @@ class Ui {
   // Dispatches the waiting window events, so that their handlers run
   // nested inside this call.
   virtual void ProcessPendingEvents() = 0;
+
+  // Makes the control's area a drop site of the component; false and no
+  // change when the component is already registered on a control.
+  virtual bool RegisterDropTarget(DropTarget, Control) { return false; }
+  // Ends the component's registration; nothing when it is not registered.
+  virtual void RevokeDropTarget(DropTarget, Control) {}
 
   // True once the window has begun to close: long work stops cleanly and
   // touches no control afterwards.

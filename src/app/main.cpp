@@ -1,0 +1,34 @@
+// varomby: the desktop program. `varomby` opens the window with empty path
+// boxes; `varomby FILE1 FILE2` opens it with both boxes filled.
+#include <QApplication>
+#include <cstdio>
+#include <cstring>
+
+#include "app/application.h"
+
+namespace {
+
+constexpr const char* kUsage = "usage: varomby [FILE1 FILE2]\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication qtApp(argc, argv);  // takes Qt's own options out of argv
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc != 1 && argc != 3) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  std::vector<varomby::AnsiText> paths;
+  for (int i = 1; i < argc; ++i) paths.emplace_back(argv[i]);  // file-name bytes as given
+
+  varomby::app::Application program(std::move(paths));
+  qtApp.setQuitOnLastWindowClosed(false);
+  QObject::connect(&program.Window(), &varomby::qt::MainWindow::closed, &qtApp, &QApplication::quit);
+  program.Show();
+  qtApp.exec();
+  return 0;
+}

@@ -1,0 +1,47 @@
+#include "ui/qt/ansi_text_qt.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace varomby::qt {
+namespace {
+
+constexpr char16_t kControlPicturesStart = 0x2400;  // U+2400 SYMBOL FOR NULL
+constexpr char16_t kDeletePicture = 0x2421;
+
+QByteArrayView ViewOf(const AnsiText& text) { return QByteArrayView(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
+QString DecodeAnsi(const AnsiText& text) {
+  // A fresh decoder per text: no state carries over from a cell that ended
+  // inside a double-byte character.
+  QStringDecoder decoder("GBK");
+  return decoder.decode(ViewOf(text));
+}
+
+QString DecodeAnsiForDisplay(const AnsiText& text) {
+  QString shown = DecodeAnsi(text);
+  for (QChar& c : shown) {
+    const char16_t code = c.unicode();
+    if (code < 0x20) c = QChar(static_cast<char16_t>(kControlPicturesStart + code));
+    else if (code == 0x7F) c = QChar(kDeletePicture);
+  }
+  return shown;
+}
+
+AnsiText EncodeAnsi(const QString& text) {
+  QStringEncoder encoder("GBK");
+  const QByteArray bytes = encoder.encode(text);
+  return AnsiText(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+AnsiText PathToAnsi(const QString& path) {
+  const QByteArray bytes = QFile::encodeName(path);
+  return AnsiText(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+QString AnsiToPath(const AnsiText& path) { return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size()))); }
+
+}  // namespace varomby::qt
