@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/call_command.h"
 #include "cli/compare_command.h"
 
 namespace {
@@ -19,7 +20,9 @@ struct Subcommand {
 // Subcommands chosen by the first argument; each gets the arguments after
 // its name. Add one as a line {"name", RunNameCommand}.
 std::span<const Subcommand> Subcommands() {
-  static const std::vector<Subcommand> subcommands = {};
+  static const std::vector<Subcommand> subcommands = {
+      {"call", varomby::cli::RunCallCommand},
+  };
   return subcommands;
 }
 
