@@ -10,12 +10,14 @@ Application::Application(std::vector<AnsiText> paths, SkinHooks skin) : skin_(st
 
   window_ = std::make_unique<qt::MainWindow>();
   qt::MainWindow& window = *window_;
+  // The handlers hold the window itself: they may run while it is being
+  // destroyed, when window_ no longer points at it.
   window.SetHandlers({
-      [this](WindowEvent event) { DispatchWindowEvent(event, *window_, globals_.peHeaders); },
-      [this](DropTarget target, const AnsiText& text) { DispatchFilesDropped(target, *window_, text); },
-      [this] { MainWindowDestroying(); },
+      [this, &window](WindowEvent event) { DispatchWindowEvent(event, window, globals_.peHeaders); },
+      [&window](DropTarget target, const AnsiText& text) { DispatchFilesDropped(target, window, text); },
+      [this, &window] { MainWindowDestroying(window); },
   });
-  MainWindowCreated();
+  MainWindowCreated(window);
 
   // Two paths on the command line fill the boxes as if they had been dropped.
   if (paths.size() == 2) {
@@ -31,13 +33,13 @@ void Application::Show() {
   window_->show();
 }
 
-void Application::MainWindowCreated() {
-  RegisterDropTargets(*window_);
-  if (skin_.attach) skin_.attach(globals_, *window_);
+void Application::MainWindowCreated(qt::MainWindow& window) {
+  RegisterDropTargets(window);
+  if (skin_.attach) skin_.attach(globals_, window);
 }
 
-void Application::MainWindowDestroying() {
-  RevokeDropTargets(*window_);
+void Application::MainWindowDestroying(qt::MainWindow& window) {
+  RevokeDropTargets(window);
   if (skin_.detach) skin_.detach(globals_);
 }
 

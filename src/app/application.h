@@ -35,8 +35,8 @@ class Application {
   void Show();
 
  private:
-  void MainWindowCreated();
-  void MainWindowDestroying();
+  void MainWindowCreated(qt::MainWindow& window);
+  void MainWindowDestroying(qt::MainWindow& window);
 
   AppGlobals globals_;
   SkinHooks skin_;

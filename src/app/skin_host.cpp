@@ -78,6 +78,9 @@ QPushButton:hover { background: %{buttonHover}; border-color: %{accent}; }
 QPushButton:pressed { background: %{buttonPressed}; color: %{accentText}; border-color: %{accent}; }
 QPushButton:focus { border-color: %{accent}; }
 QPushButton:disabled { background: %{panel}; color: %{mutedText}; border-color: %{grid}; }
+QPushButton#按钮_对比 { background: %{accent}; color: %{accentText}; border-color: %{accent}; font-weight: 700; }
+QPushButton#按钮_对比:hover { background: %{buttonPressed}; color: %{selectionText}; }
+QPushButton#按钮_对比:disabled { background: %{panel}; color: %{mutedText}; border-color: %{grid}; }
 QLineEdit, QPlainTextEdit {
   background: %{input}; color: %{text};
   border: %{border}px solid %{borderColor}; border-radius: %{radius}px;
@@ -91,7 +94,6 @@ QAbstractItemView {
   border: %{border}px solid %{borderColor}; border-radius: %{radius}px;
   gridline-color: %{grid};
   selection-background-color: %{selection}; selection-color: %{selectionText};
-  font-family: "%{codeFamily}";
 }
 QAbstractItemView::item:hover { background: %{buttonHover}; }
 QAbstractItemView::item:selected { background: %{selection}; color: %{selectionText}; }
@@ -128,7 +130,7 @@ struct QtSkinStyler::SavedLook {
 
 QString QtSkinStyler::StyleSheetFor(const SkinParameters& skin) {
   const auto& header = skin.fonts[VSKN_FONT_HEADER];
-  return Substitute(QString::fromLatin1(kStyleTemplate),
+  return Substitute(QString::fromUtf8(kStyleTemplate),
               {{"windowFill", Fill(skin, VSKN_GRADIENT_WINDOW, VSKN_COLOR_WINDOW)},
                {"buttonFill", Fill(skin, VSKN_GRADIENT_BUTTON, VSKN_COLOR_BUTTON_FACE)},
                {"headerFill", Fill(skin, VSKN_GRADIENT_HEADER, VSKN_COLOR_LIST_HEADER)},
@@ -228,10 +230,13 @@ void QtSkinStyler::RemoveSkin() {
 }
 
 SkinSession::SkinSession() : machine_(CreateMachine32()) {
+  if (machine_) module_ = std::make_unique<MemoryModule>(*machine_);
+}
+
+void SkinSession::Load() {
   if (!machine_) return;
   const auto start = Clock::now();
   machine_->AddHostLibrary(host_.Library());
-  module_ = std::make_unique<MemoryModule>(*machine_);
   module_->Load(SkinLibraryImage());  // a failed load leaves the window unskinned
   loadTime_ = Since(start);
 }
@@ -250,6 +255,12 @@ void SkinSession::Attach(QWidget& window) {
 
 void SkinSession::Detach() {
   if (module_) DetachSkin(*module_, *machine_);
+}
+
+SkinHooks HooksFor(SkinSession& session) {
+  return {[&session](AppGlobals&) { session.Load(); },
+          [&session](AppGlobals&, qt::MainWindow& window) { session.Attach(window); },
+          [&session](AppGlobals&) { session.Detach(); }};
 }
 
 }  // namespace varomby::app

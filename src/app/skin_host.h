@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/application.h"
 #include "memmodule/memory_module.h"
 #include "memmodule/skin/skin_host_library.h"
 
@@ -40,10 +41,10 @@ class QtSkinStyler final : public SkinStyler {
   std::shared_ptr<SavedLook> saved_;
 };
 
-// The skin from start-up to exit: maps the built-in skin library at
-// construction (a failed load leaves the window unskinned), attaches the
-// built-in skin data to a window and detaches it. At exit the library stays
-// mapped: no detach entry-point call.
+// The skin from start-up to exit: the machine and the one MemoryModule that
+// holds the built-in skin library, attaching the built-in skin data to a
+// window and detaching it. At exit the library stays mapped: no detach
+// entry-point call.
 class SkinSession {
  public:
   SkinSession();
@@ -51,6 +52,9 @@ class SkinSession {
   SkinSession& operator=(const SkinSession&) = delete;
   ~SkinSession();
 
+  // Start-up's part: maps the built-in skin library with no import
+  // resolver. A failed load leaves the window unskinned.
+  void Load();
   // The created event's part: AttachSkin(SkinData, empty password, 0, 0, 0).
   void Attach(QWidget& window);
   // The will-be-destroyed event's part: DetachSkin().
@@ -70,5 +74,8 @@ class SkinSession {
   std::chrono::microseconds loadTime_{0};
   std::chrono::microseconds attachTime_{0};
 };
+
+// Start-up's and the window events' skin work, bound to `session`.
+SkinHooks HooksFor(SkinSession& session);
 
 }  // namespace varomby::app
