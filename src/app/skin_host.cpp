@@ -95,6 +95,8 @@ QAbstractItemView {
   gridline-color: %{grid};
   selection-background-color: %{selection}; selection-color: %{selectionText};
 }
+QAbstractItemView::item { padding: 0px 1px; }
+QTableView { font-size: 8pt; }
 QAbstractItemView::item:hover { background: %{buttonHover}; }
 QAbstractItemView::item:selected { background: %{selection}; color: %{selectionText}; }
 QHeaderView { background: %{listHeader}; border: none; }

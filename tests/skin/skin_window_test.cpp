@@ -50,6 +50,7 @@ TEST_F(SkinWindowTest, AttachStylesTheWindowAndDetachRestoresItsOwnLook) {
   const Look own = LookOf(window);
   const Look ownButton = LookOf(*button);
   app::SkinSession skin;
+  skin.Load();
   ASSERT_TRUE(skin.Loaded());
 
   skin.Attach(window);
@@ -70,6 +71,7 @@ TEST_F(SkinWindowTest, AttachStylesTheWindowAndDetachRestoresItsOwnLook) {
 TEST_F(SkinWindowTest, DetachWithoutAttachChangesNothing) {
   const Look own = LookOf(window);
   app::SkinSession skin;
+  skin.Load();
   skin.Detach();
   EXPECT_EQ(LookOf(window), own);
 }
