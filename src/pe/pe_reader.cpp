@@ -17,7 +17,7 @@ constexpr std::uint64_t kOptionalHeaderOffset = offsetof(IMAGE_NT_HEADERS32, Opt
 ByteBuffer ReadUpTo(const ByteSource& file, std::uint64_t offset, std::size_t count) {
   ByteBuffer bytes(count);
   const std::int64_t got = file.ReadAt(offset, bytes);
-  bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  bytes.resize(got > 0 ? std::min(static_cast<std::size_t>(got), count) : 0);
   return bytes;
 }
 
@@ -83,6 +83,17 @@ bool ReadNtHeaders(const ByteSource& file, std::uint64_t ntOffset, PeHeaderState
   return true;
 }
 
+// Reads the headers of `file` into the all-zero `state`; true when the NT
+// signature matched.
+bool ReadHeadersInto(const ByteSource& file, PeHeaderState& state) {
+  const ByteBuffer dos = ReadUpTo(file, 0, sizeof(IMAGE_DOS_HEADER));
+  if (dos.size() < sizeof(IMAGE_DOS_HEADER)) return false;
+  state.dosHeader = ZeroExtended<IMAGE_DOS_HEADER>(dos);
+  if (state.dosHeader.e_magic != kDosSignature) return false;
+  const auto ntOffset = NtHeadersOffset(state.dosHeader.e_lfanew);
+  return ntOffset && ReadNtHeaders(file, *ntOffset, state);
+}
+
 std::uint32_t SizeOfHeaders(const PeHeaderState& state) {
   // The field sits at the same offset in both optional header layouts.
   return state.ntHeaders32.OptionalHeader.SizeOfHeaders;
@@ -122,18 +133,9 @@ bool IsPeFile(const ByteSource* file) {
 }
 
 bool ReadPeHeaders(const ByteSource* file, PeHeaderState& state) {
+  // A fresh state, so nothing of an earlier file survives a failed reading.
   PeHeaderState fresh;
-  bool signatureMatched = false;
-  if (file != nullptr) {
-    const ByteBuffer dos = ReadUpTo(*file, 0, sizeof(IMAGE_DOS_HEADER));
-    if (dos.size() == sizeof(IMAGE_DOS_HEADER)) {
-      fresh.dosHeader = ZeroExtended<IMAGE_DOS_HEADER>(dos);
-      const auto ntOffset = NtHeadersOffset(fresh.dosHeader.e_lfanew);
-      if (fresh.dosHeader.e_magic == kDosSignature && ntOffset) {
-        signatureMatched = ReadNtHeaders(*file, *ntOffset, fresh);
-      }
-    }
-  }
+  const bool signatureMatched = file != nullptr && ReadHeadersInto(*file, fresh);
   state = std::move(fresh);
   return signatureMatched;
 }
