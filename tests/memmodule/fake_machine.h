@@ -27,7 +27,7 @@ class FakeMachine : public Machine32 {
     std::uint16_t ordinal;
   };
 
-  static constexpr std::uint32_t kMaxAllocation = 256u << 20;  // keeps hostile sizes from eating memory
+  std::uint32_t maxAllocation = 256u << 20;  // keeps hostile sizes from eating memory
   static constexpr std::uint32_t kProcBase = 0x7F000000;
 
   std::vector<CallRecord> calls;
@@ -40,7 +40,7 @@ class FakeMachine : public Machine32 {
       [](std::uint32_t, const Arguments&) { return 1u; };
 
   std::uint32_t Allocate(std::uint32_t preferred, std::uint32_t size) override {
-    if (size == 0 || size > kMaxAllocation) return 0;
+    if (size == 0 || size > maxAllocation) return 0;
     if (preferred != 0 && IsFree(preferred, size)) return Reserve(preferred, size);
     for (std::uint64_t at = kFirstAddress; at + size <= kAddressLimit; at += kGranularity) {
       if (IsFree(static_cast<std::uint32_t>(at), size)) return Reserve(static_cast<std::uint32_t>(at), size);
