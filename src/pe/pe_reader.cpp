@@ -142,14 +142,18 @@ bool ReadPeHeaders(const ByteSource* file, PeHeaderState& state) {
 
 std::optional<std::uint64_t> VirtualAddressOf(const PeHeaderState& state, std::uint64_t offset) {
   if (state.ntHeaders32.Signature != kNtSignature) return std::nullopt;
+  std::optional<std::uint64_t> address;
   if (const IMAGE_SECTION_HEADER* section = SectionHolding(state, offset)) {
     // An address past 2^64 (a PE32+ ImageBase near the top) is no address;
     // the byte still belongs to the section, not to the headers.
     const auto rva = CheckedAdd(section->VirtualAddress, offset - section->PointerToRawData);
-    return rva ? CheckedAdd(state.imageBase, *rva) : std::nullopt;
+    if (rva) address = CheckedAdd(state.imageBase, *rva);
+  } else if (offset < SizeOfHeaders(state)) {
+    address = CheckedAdd(state.imageBase, offset);
   }
-  if (offset < SizeOfHeaders(state)) return CheckedAdd(state.imageBase, offset);
-  return std::nullopt;
+  // A 32-bit image lives in a 32-bit address space: its sums wrap there.
+  if (address && !IsPe32Plus(state)) address = *address & 0xFFFFFFFFu;
+  return address;
 }
 
 AnsiText VirtualAddressText(const PeHeaderState& state, std::uint64_t position) {

@@ -52,6 +52,8 @@ TEST(VirtualAddressTest, AddressesAtOrAbove2GiBPrintAsThemselves) {
   ExpectAddresses(StateOf(TestImage{.imageBase = 0x80000000}), {{1, "80000000"}, {0x401, "80001000"}});
   ExpectAddresses(StateOf(TestImage{.imageBase = 0xFFFF0000, .sections = {{0xE000, 0x400, 0x200}}}),
                   {{0x401, "FFFFE000"}, {0x600, "FFFFE1FF"}});
+  // A 32-bit image's sum past 0xFFFFFFFF wraps, as 32-bit addresses do.
+  ExpectAddresses(StateOf(TestImage{.imageBase = 0xFFFFF000}), {{1, "FFFFF000"}, {0x401, "00000000"}, {0x402, "00000001"}});
 }
 
 TEST(VirtualAddressTest, Pe32PlusAddressesUseTheWholeImageBase) {
