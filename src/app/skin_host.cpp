@@ -7,7 +7,6 @@
 
 #include "memmodule/machine/create_machine.h"
 #include "memmodule/skin/skin_attach.h"
-#include "varskin/skin_blocks.h"
 
 namespace varomby::app {
 namespace {
@@ -231,7 +230,8 @@ void QtSkinStyler::RemoveSkin() {
     if (table) table->verticalHeader()->setDefaultSectionSize(height);
 }
 
-SkinSession::SkinSession() : machine_(CreateMachine32()) {
+SkinSession::SkinSession(std::span<const std::uint8_t> libraryImage)
+    : libraryImage_(libraryImage), machine_(CreateMachine32()) {
   if (machine_) module_ = std::make_unique<MemoryModule>(*machine_);
 }
 
@@ -239,7 +239,7 @@ void SkinSession::Load() {
   if (!machine_) return;
   const auto start = Clock::now();
   machine_->AddHostLibrary(host_.Library());
-  module_->Load(SkinLibraryImage());  // a failed load leaves the window unskinned
+  module_->Load(libraryImage_);  // a failed load leaves the window unskinned
   loadTime_ = Since(start);
 }
 

@@ -14,6 +14,7 @@
 #include "app/application.h"
 #include "memmodule/memory_module.h"
 #include "memmodule/skin/skin_host_library.h"
+#include "varskin/skin_blocks.h"
 
 namespace varomby::app {
 
@@ -47,7 +48,8 @@ class QtSkinStyler final : public SkinStyler {
 // entry-point call.
 class SkinSession {
  public:
-  SkinSession();
+  // `libraryImage` must stay valid for the whole run (the built-in block does).
+  explicit SkinSession(std::span<const std::uint8_t> libraryImage = SkinLibraryImage());
   SkinSession(const SkinSession&) = delete;
   SkinSession& operator=(const SkinSession&) = delete;
   ~SkinSession();
@@ -67,6 +69,7 @@ class SkinSession {
   std::chrono::microseconds AttachTime() const { return attachTime_; }
 
  private:
+  std::span<const std::uint8_t> libraryImage_;
   QtSkinStyler styler_;
   SkinHost host_{styler_};
   std::unique_ptr<Machine32> machine_;  // holds the host library's callbacks into host_

@@ -76,6 +76,28 @@ TEST_F(SkinWindowTest, DetachWithoutAttachChangesNothing) {
   EXPECT_EQ(LookOf(window), own);
 }
 
+TEST(SkinStartUpTest, WindowOpensSkinnedAndClosesUnskinned) {
+  app::SkinSession skin;
+  app::Application program({}, app::HooksFor(skin));
+  EXPECT_TRUE(skin.Loaded());
+  EXPECT_TRUE(skin.Skinned()) << "the created event attaches the skin";
+  EXPECT_FALSE(program.Window().styleSheet().isEmpty());
+  program.Window().close();
+  EXPECT_FALSE(skin.Skinned()) << "the destroying event detaches it";
+  EXPECT_TRUE(program.Window().styleSheet().isEmpty());
+}
+
+TEST(SkinStartUpTest, UnloadableLibraryLeavesTheWindowUnskinned) {
+  static const std::uint8_t kNotAnImage[] = {'M', 'Z', 0, 0};
+  app::SkinSession skin(kNotAnImage);
+  app::Application program({}, app::HooksFor(skin));
+  EXPECT_FALSE(skin.Loaded());
+  EXPECT_FALSE(skin.Skinned());
+  EXPECT_TRUE(program.Window().styleSheet().isEmpty());
+  program.Window().close();
+  EXPECT_FALSE(skin.Skinned());
+}
+
 TEST(SkinStyleSheetTest, MissingRolesFallBackToACompleteSheet) {
   const QString sheet = app::QtSkinStyler::StyleSheetFor(SkinParameters{});
   EXPECT_FALSE(sheet.contains(QStringLiteral("%{"))) << "every placeholder is filled";
