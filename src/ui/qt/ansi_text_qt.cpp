@@ -7,8 +7,9 @@
 namespace varomby::qt {
 namespace {
 
-constexpr char16_t kControlPicturesStart = 0x2400;  // U+2400 SYMBOL FOR NULL
-constexpr char16_t kDeletePicture = 0x2421;
+// Stands in for control characters when drawing (as hex viewers do); the
+// stored bytes keep the real character.
+constexpr char16_t kControlStandIn = 0x00B7;  // MIDDLE DOT
 
 QByteArrayView ViewOf(const AnsiText& text) { return QByteArrayView(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -25,8 +26,7 @@ QString DecodeAnsiForDisplay(const AnsiText& text) {
   QString shown = DecodeAnsi(text);
   for (QChar& c : shown) {
     const char16_t code = c.unicode();
-    if (code < 0x20) c = QChar(static_cast<char16_t>(kControlPicturesStart + code));
-    else if (code == 0x7F) c = QChar(kDeletePicture);
+    if (code < 0x20 || code == 0x7F) c = QChar(kControlStandIn);
   }
   return shown;
 }

@@ -9,8 +9,8 @@ namespace varomby::qt {
 
 // The text as it reads, control characters kept (clipboard, edit boxes).
 QString DecodeAnsi(const AnsiText& text);
-// The text for drawing in a cell: control characters shown as visible
-// symbols so that a TAB or line break inside a cell cannot hide or wrap.
+// The text for drawing in a cell: control characters shown as a middle dot,
+// so that a TAB or line break inside a cell cannot hide or wrap it.
 QString DecodeAnsiForDisplay(const AnsiText& text);
 // Characters without a code page 936 form become '?'.
 AnsiText EncodeAnsi(const QString& text);

@@ -94,7 +94,8 @@ int ResultListModel::rowCount(const QModelIndex& parent) const {
 int ResultListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
 
 QVariant ResultListModel::data(const QModelIndex& index, int role) const {
-  if (role != Qt::DisplayRole || !index.isValid()) return {};
+  // The tool tip shows a cell that its column is too narrow for in full.
+  if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid()) return {};
   return DecodeAnsiForDisplay(Cell(index.row(), index.column()));
 }
 
