@@ -15,9 +15,9 @@ inline constexpr char kSkinDetachEntry[] = "SkinH_Detach";
 
 // Calls the library's SkinH_AttachRes with the address of the first byte of
 // `data` as the image sees it, its length, the address of `password` (0 when
-// it is empty) and the three values; returns what the routine returns. The
-// data and password are placed once in the machine's memory and stay there
-// for the whole run, since the library may keep their addresses. Returns 0
+// it is empty) and the three values; returns what the routine returns. Each
+// call places the data and password in fresh machine memory that stays for
+// the whole run, since the library may keep their addresses. Returns 0
 // without calling anything when the entry point is missing (0) or the
 // machine has no memory for the data (or there is no data).
 std::uint32_t AttachSkin(const MemoryModule& module, Machine32& machine, std::span<const std::uint8_t> data,
