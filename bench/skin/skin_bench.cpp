@@ -4,6 +4,8 @@
 // window's own restyling cost is not included).
 #include <benchmark/benchmark.h>
 
+#include <memory>
+
 #include "memmodule/machine/create_machine.h"
 #include "memmodule/skin/skin_attach.h"
 #include "memmodule/skin/skin_host_library.h"
@@ -19,42 +21,40 @@ struct NullStyler : SkinStyler {
   void RemoveSkin() override {}
 };
 
-void BM_LoadSkinLibrary(benchmark::State& state) {
+// A fresh machine offering the host library, with an empty MemoryModule.
+struct SkinMachine {
   NullStyler styler;
-  SkinHost host(styler);
+  SkinHost host{styler};
+  std::unique_ptr<Machine32> machine = CreateMachine32();
+  MemoryModule module{*machine};
+  SkinMachine() { machine->AddHostLibrary(host.Library()); }
+  std::uint32_t Attach() { return AttachSkin(module, *machine, SkinData(), "", 0, 0, 0); }
+};
+
+void BM_LoadSkinLibrary(benchmark::State& state) {
   for (auto _ : state) {
-    auto machine = CreateMachine32();
-    machine->AddHostLibrary(host.Library());
-    MemoryModule module(*machine);
-    benchmark::DoNotOptimize(module.Load(SkinLibraryImage()));
+    SkinMachine skin;
+    benchmark::DoNotOptimize(skin.module.Load(SkinLibraryImage()));
   }
 }
 BENCHMARK(BM_LoadSkinLibrary)->Unit(benchmark::kMicrosecond);
 
 void BM_AttachSkin(benchmark::State& state) {
-  NullStyler styler;
-  SkinHost host(styler);
-  auto machine = CreateMachine32();
-  machine->AddHostLibrary(host.Library());
-  MemoryModule module(*machine);
-  if (!module.Load(SkinLibraryImage())) {
+  SkinMachine skin;
+  if (!skin.module.Load(SkinLibraryImage())) {
     state.SkipWithError("skin library did not load");
     return;
   }
-  for (auto _ : state) benchmark::DoNotOptimize(AttachSkin(module, *machine, SkinData(), "", 0, 0, 0));
-  state.counters["applied"] = styler.applied;
+  for (auto _ : state) benchmark::DoNotOptimize(skin.Attach());
+  state.counters["applied"] = skin.styler.applied;
 }
 BENCHMARK(BM_AttachSkin)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadAndAttachSkin(benchmark::State& state) {
-  NullStyler styler;
-  SkinHost host(styler);
   for (auto _ : state) {
-    auto machine = CreateMachine32();
-    machine->AddHostLibrary(host.Library());
-    MemoryModule module(*machine);
-    module.Load(SkinLibraryImage());
-    benchmark::DoNotOptimize(AttachSkin(module, *machine, SkinData(), "", 0, 0, 0));
+    SkinMachine skin;
+    skin.module.Load(SkinLibraryImage());
+    benchmark::DoNotOptimize(skin.Attach());
   }
 }
 BENCHMARK(BM_LoadAndAttachSkin)->Unit(benchmark::kMicrosecond);

@@ -13,21 +13,15 @@ namespace {
 
 using testing::CountingMachine;
 using testing::RecordingStyler;
+using testing::SkinTestMachine;
 
 constexpr std::uint32_t kPreferredBase = 0x10000000;
 
 class SkinAttachTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    auto inner = CreateMachine32();
-    ASSERT_NE(inner, nullptr);
-    machine = std::make_unique<CountingMachine>(std::move(inner));
-    machine->AddHostLibrary(host.Library());
-  }
-
-  RecordingStyler styler;
-  SkinHost host{styler};
-  std::unique_ptr<CountingMachine> machine;
+  SkinTestMachine skin;
+  RecordingStyler& styler = skin.styler;
+  std::unique_ptr<CountingMachine>& machine = skin.machine;
 };
 
 TEST_F(SkinAttachTest, BuiltInLibraryMapsAndExportsBothEntryPoints) {
@@ -44,17 +38,17 @@ TEST_F(SkinAttachTest, AttachHandsTheWholeSkinToTheStylerAndDetachRemovesIt) {
   ASSERT_TRUE(module.Load(SkinLibraryImage()));
   EXPECT_EQ(AttachSkin(module, *machine, SkinData(), "", 0, 0, 0), 1u);
   ASSERT_EQ(styler.applied.size(), 1u);
-  const SkinParameters& skin = styler.applied[0];
-  for (const auto& color : skin.colors) EXPECT_TRUE(color.has_value());
-  for (const auto& font : skin.fonts) EXPECT_TRUE(font.has_value());
-  for (const auto& metric : skin.metrics) EXPECT_TRUE(metric.has_value());
-  EXPECT_EQ(skin.colors[VSKN_COLOR_WINDOW], 0x1E222Au);
-  EXPECT_EQ(skin.colors[VSKN_COLOR_ACCENT], 0x3FB6A8u);
-  EXPECT_EQ(skin.fonts[VSKN_FONT_CODE]->family, "DejaVu Sans Mono");
-  EXPECT_EQ(skin.fonts[VSKN_FONT_HEADER]->weight, 700);
-  EXPECT_EQ(skin.metrics[VSKN_METRIC_CORNER_RADIUS], 5);
-  ASSERT_EQ(skin.gradients[VSKN_GRADIENT_BUTTON].size(), 2u);
-  EXPECT_EQ(skin.gradients[VSKN_GRADIENT_BUTTON][1].position, 255);
+  const SkinParameters& applied = styler.applied[0];
+  for (const auto& color : applied.colors) EXPECT_TRUE(color.has_value());
+  for (const auto& font : applied.fonts) EXPECT_TRUE(font.has_value());
+  for (const auto& metric : applied.metrics) EXPECT_TRUE(metric.has_value());
+  EXPECT_EQ(applied.colors[VSKN_COLOR_WINDOW], 0x1E222Au);
+  EXPECT_EQ(applied.colors[VSKN_COLOR_ACCENT], 0x3FB6A8u);
+  EXPECT_EQ(applied.fonts[VSKN_FONT_CODE]->family, "DejaVu Sans Mono");
+  EXPECT_EQ(applied.fonts[VSKN_FONT_HEADER]->weight, 700);
+  EXPECT_EQ(applied.metrics[VSKN_METRIC_CORNER_RADIUS], 5);
+  ASSERT_EQ(applied.gradients[VSKN_GRADIENT_BUTTON].size(), 2u);
+  EXPECT_EQ(applied.gradients[VSKN_GRADIENT_BUTTON][1].position, 255);
   EXPECT_EQ(styler.removed, 0);
 
   DetachSkin(module, *machine);
@@ -91,7 +85,6 @@ TEST_F(SkinAttachTest, NoLibraryMeansNoCallAtAll) {
 class AttachArgumentsTest : public SkinAttachTest {
  protected:
   void SetUp() override {
-    SkinAttachTest::SetUp();
     HostFunction probe;
     probe.name = "Probe";
     probe.stackArguments = CodeRunner::kArgumentCount;

@@ -55,11 +55,8 @@ const MalformedCase kMalformed[] = {
 class MalformedSkinDataTest : public ::testing::TestWithParam<MalformedCase> {};
 
 TEST_P(MalformedSkinDataTest, IsRefusedWithoutHostCalls) {
-  auto machine = CreateMachine32();
-  ASSERT_NE(machine, nullptr);
-  testing::RecordingStyler styler;
-  SkinHost host(styler);
-  machine->AddHostLibrary(host.Library());
+  testing::SkinTestMachine skin;
+  auto& [styler, host, machine] = skin;
   MemoryModule module(*machine);
   ASSERT_TRUE(module.Load(SkinLibraryImage()));
 
@@ -75,11 +72,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, MalformedSkinDataTest, ::testing::ValuesIn(kMalf
                          [](const auto& param) { return std::string(param.param.name); });
 
 TEST(SkinHostTest, FontFamilyAtUnreadableAddressIsIgnored) {
-  auto machine = CreateMachine32();
-  ASSERT_NE(machine, nullptr);
-  testing::RecordingStyler styler;
-  SkinHost host(styler);
-  machine->AddHostLibrary(host.Library());
+  testing::SkinTestMachine skin;
+  auto& [styler, host, machine] = skin;
   const std::uint32_t setFont = machine->GetProcAddress(machine->LoadLibrary(VARSKIN_HOST_LIBRARY), "HostSetFont", 0);
   ASSERT_NE(setFont, 0u);
   EXPECT_EQ(machine->Call(setFont, {VSKN_FONT_UI, 0xFFFFFFF0u, 9, 400}), 0u);

@@ -2,6 +2,7 @@
 // Fixtures shared by the skin tests: a styler that records what it is told,
 // and a machine that counts the calls it runs.
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "memmodule/machine/create_machine.h"
@@ -19,7 +20,9 @@ struct RecordingStyler : SkinStyler {
 // Forwards everything to a real machine and counts Call.
 class CountingMachine : public Machine32 {
  public:
-  explicit CountingMachine(std::unique_ptr<Machine32> inner) : inner_(std::move(inner)) {}
+  explicit CountingMachine(std::unique_ptr<Machine32> inner) : inner_(std::move(inner)) {
+    if (!inner_) throw std::runtime_error("no 32-bit machine on this host");
+  }
   int calls = 0;
   std::uint32_t Allocate(std::uint32_t preferred, std::uint32_t size) override {
     return inner_->Allocate(preferred, size);
@@ -39,6 +42,15 @@ class CountingMachine : public Machine32 {
 
  private:
   std::unique_ptr<Machine32> inner_;
+};
+
+// A fresh machine offering the skin host library, with a styler that
+// records what reaches it.
+struct SkinTestMachine {
+  RecordingStyler styler;
+  SkinHost host{styler};
+  std::unique_ptr<CountingMachine> machine = std::make_unique<CountingMachine>(CreateMachine32());
+  SkinTestMachine() { machine->AddHostLibrary(host.Library()); }
 };
 
 }  // namespace varomby::testing
