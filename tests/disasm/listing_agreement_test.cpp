@@ -8,40 +8,19 @@
 #include <vector>
 
 #include "cli/compare_command.h"
+#include "code_files.h"
 #include "compare/run_comparison.h"
 #include "disasm/disassembly_view.h"
 #include "pe/pe_header_state.h"
-#include "pe/test_image.h"
 #include "support/fake_ui.h"
 #include "support/temp_dir.h"
 
 namespace varomby {
 namespace {
 
+using testing::CodeFiles;
 using testing::FakeUi;
 using testing::TempDir;
-using testing::TestImage;
-
-constexpr std::size_t kCodeOffset = 0x400;  // raw data of the first section, at RVA 0x1000
-
-struct Pair {
-  std::string first;
-  std::string second;
-};
-
-// Two images whose code bytes at the start of the first section differ in
-// every position, so they make one row (two plain files when `pe` is false).
-Pair WriteFiles(const TempDir& dir, bool pe, bool pe32Plus, const ByteBuffer& code1, const ByteBuffer& code2) {
-  TestImage image;
-  image.pe32Plus = pe32Plus;
-  image.imageBase = pe32Plus ? 0x140000000 : 0x400000;
-  ByteBuffer first = image.Bytes();
-  if (!pe) first[static_cast<std::size_t>(image.lfanew)] = 'X';  // no PE signature
-  ByteBuffer second = first;
-  std::copy(code1.begin(), code1.end(), first.begin() + kCodeOffset);
-  std::copy(code2.begin(), code2.end(), second.begin() + kCodeOffset);
-  return {dir.Write("first.bin", first), dir.Write("second.bin", second)};
-}
 
 // The "asm1"/"asm2" JSON members for the lines of a box text.
 std::string JsonLines(const std::string& key, const AnsiText& box) {
@@ -53,7 +32,7 @@ std::string JsonLines(const std::string& key, const AnsiText& box) {
   return json + "]";
 }
 
-std::string CliJson(const Pair& files) {
+std::string CliJson(const CodeFiles& files) {
   const std::vector<std::string_view> args = {"--json", "--disasm", files.first, files.second};
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
@@ -80,7 +59,7 @@ class ListingAgreementTest : public ::testing::TestWithParam<AgreementCase> {};
 TEST_P(ListingAgreementTest, CommandLineListsWhatTheWindowShows) {
   const AgreementCase& c = GetParam();
   TempDir dir;
-  const Pair files = WriteFiles(dir, c.pe, c.pe32Plus, c.code1, c.code2);
+  const CodeFiles files = testing::WriteCodeFiles(dir, c.pe, c.pe32Plus, c.code1, c.code2);
 
   FakeUi ui;
   PeHeaderState peState;
