@@ -10,6 +10,14 @@
 // Calls are bounded by an instruction budget; faults and runaway routines
 // end the call with 0 and leave the machine usable. A host function body
 // that throws returns 0 to the image code that called it.
+//
+// Known limit of Unicorn 2.0.1 (Debian 12): translating a few invalid
+// encodings aborts the whole process inside the engine ("tcg fatal error"),
+// among them FF D8..DF and FF E8..EF (far call/jump with a register operand)
+// and some LOCK-prefixed instructions that cannot be locked (F0 38 ..).
+// Translation happens before any hook runs, so the machine cannot screen
+// them; run routines of untrusted images in a separate process when a
+// crash must not take the caller down.
 #include <cstdint>
 #include <deque>
 #include <memory>
