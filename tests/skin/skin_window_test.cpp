@@ -2,7 +2,6 @@
 // its own look back after detach (offscreen).
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardItemModel>
@@ -105,9 +104,3 @@ TEST(SkinStyleSheetTest, MissingRolesFallBackToACompleteSheet) {
 
 }  // namespace
 }  // namespace varomby
-
-int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
