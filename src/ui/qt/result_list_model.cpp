@@ -29,8 +29,7 @@ ResultListModel::ResultListModel(QObject* parent) : QAbstractTableModel(parent) 
 
 void ResultListModel::Clear() {
   beginResetModel();
-  rows_.clear();
-  rows_.shrink_to_fit();
+  std::deque<Row>().swap(rows_);  // gives the memory back
   published_ = 0;
   endResetModel();
 }
