@@ -18,7 +18,7 @@ inline constexpr std::uint32_t kDllProcessAttach = 1;
 
 // The smallest multiple of `alignment` not below `value`, exactly; nothing
 // when `alignment` is 0.
-std::optional<std::uint64_t> AlignUp(std::uint64_t value, std::uint64_t alignment);
+std::optional<std::uint64_t> AlignUp(std::uint64_t value, std::uint32_t alignment);
 
 // Maps `image` (laid out as a file) into the machine: checks the headers,
 // reserves the whole image (at ImageBase when free), copies headers and

@@ -56,7 +56,7 @@ bool AttachDll(CodeRunner& runner, std::uint32_t base, const IMAGE_NT_HEADERS32&
 
 }  // namespace
 
-std::optional<std::uint64_t> AlignUp(std::uint64_t value, std::uint64_t alignment) {
+std::optional<std::uint64_t> AlignUp(std::uint64_t value, std::uint32_t alignment) {
   if (alignment == 0) return std::nullopt;
   const std::uint64_t remainder = value % alignment;
   if (remainder == 0) return value;
