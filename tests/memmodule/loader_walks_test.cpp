@@ -84,6 +84,27 @@ TEST(MapImageTest, CopiesHeadersAndSectionsAtThePreferredBase) {
   EXPECT_EQ(machine.ReservationSize(kBase), 0x2000u);
 }
 
+TEST(MapImageTest, BlocksEndingExactlyAtTheirHeadersMap) {
+  // No sections: the block may end right after the NT headers.
+  BuiltImage headersOnly;
+  headersOnly.Nt([](IMAGE_NT_HEADERS32& nt) { nt.FileHeader.NumberOfSections = 0; });
+  headersOnly.bytes().resize(BuiltImage::kSectionTable);
+  FakeMachine machine;
+  ASSERT_EQ(Map(machine, headersOnly), kBase);
+  EXPECT_EQ(machine.ReservationSize(kBase), 0x2000u);
+  EXPECT_EQ(Word(machine, kBase + BuiltImage::kLfanew), kNtSignature);
+
+  // One section without raw data: the block may end right after the table;
+  // the section reads as zero.
+  BuiltImage uninitialised;
+  uninitialised.Section([](IMAGE_SECTION_HEADER& s) { s.SizeOfRawData = 0; });
+  uninitialised.bytes().resize(BuiltImage::kSectionTable + sizeof(IMAGE_SECTION_HEADER));
+  FakeMachine other;
+  ASSERT_EQ(Map(other, uninitialised), kBase);
+  EXPECT_EQ(Word(other, kBase + 0x1000), 0u);
+  EXPECT_EQ(Word(other, kBase + BuiltImage::kSectionTable + sizeof(IMAGE_SECTION_HEADER)), 0u);
+}
+
 TEST(MapImageTest, ReservesEverySectionsFullVirtualSize) {
   BuiltImage image;
   image.Section([](IMAGE_SECTION_HEADER& s) { s.VirtualSize = 0x27000; });  // low 16 bits alone would be 0x7000
