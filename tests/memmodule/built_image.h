@@ -54,17 +54,11 @@ class BuiltImage {
 
   template <typename Change>
   BuiltImage& Nt(Change change) {
-    auto nt = Get<IMAGE_NT_HEADERS32>(kLfanew);
-    change(nt);
-    Put(kLfanew, nt);
-    return *this;
+    return Modify<IMAGE_NT_HEADERS32>(kLfanew, change);
   }
   template <typename Change>
   BuiltImage& Section(Change change) {
-    auto section = Get<IMAGE_SECTION_HEADER>(kSectionTable);
-    change(section);
-    Put(kSectionTable, section);
-    return *this;
+    return Modify<IMAGE_SECTION_HEADER>(kSectionTable, change);
   }
   BuiltImage& Directory(std::size_t index, std::uint32_t rva, std::uint32_t size) {
     return Nt([&](IMAGE_NT_HEADERS32& nt) { nt.OptionalHeader.DataDirectory[index] = {rva, size}; });
@@ -91,6 +85,14 @@ class BuiltImage {
   }
 
  private:
+  template <typename T, typename Change>
+  BuiltImage& Modify(std::size_t offset, Change change) {
+    auto record = Get<T>(offset);
+    change(record);
+    Put(offset, record);
+    return *this;
+  }
+
   std::vector<std::uint8_t> bytes_;
 };
 
