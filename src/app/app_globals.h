@@ -1,18 +1,14 @@
 #pragma once
-// The state that outlives single events: created at start-up in this order,
-// released by the exit clean-up (the destructor) when the program ends.
+// The state that outlives single events: created at start-up, released by
+// the exit clean-up (the destructor) when the program ends. The process's
+// one MemoryModule, which holds the skin library, belongs to the skin
+// session (app/skin_host.h) that start-up creates beside it.
 #include "pe/pe_header_state.h"
 
 namespace varomby::app {
 
-// Seam for the process's one in-memory module that holds the skin library.
-// Until the loader is linked in it is an empty object; the skin start-up
-// loads the skin library into it.
-struct MemoryModuleSlot {};
-
 struct AppGlobals {
-  PeHeaderState peHeaders{};      // all zero, no section record
-  MemoryModuleSlot memoryModule;  // empty
+  PeHeaderState peHeaders{};  // all zero, no section record
 };
 
 }  // namespace varomby::app

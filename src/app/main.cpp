@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/application.h"
+#include "app/skin_host.h"
 
 namespace {
 
@@ -25,7 +26,10 @@ int main(int argc, char** argv) {
   std::vector<varomby::AnsiText> paths;
   for (int i = 1; i < argc; ++i) paths.emplace_back(argv[i]);  // file-name bytes as given
 
-  varomby::app::Application program(std::move(paths));
+  // The skin session (the one MemoryModule with the skin library) outlives
+  // the window; the library is loaded before the window is created.
+  varomby::app::SkinSession skin;
+  varomby::app::Application program(std::move(paths), varomby::app::HooksFor(skin));
   qtApp.setQuitOnLastWindowClosed(false);
   QObject::connect(&program.Window(), &varomby::qt::MainWindow::closed, &qtApp, &QApplication::quit);
   program.Show();

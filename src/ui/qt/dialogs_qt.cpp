@@ -60,14 +60,14 @@ void ConfigureMessageBox(QMessageBox& box, const MessageRequest& request) {
   box.setEscapeButton(QMessageBox::Ok);
 }
 
-void ShowMessageBox(const MessageRequest& request) {
-  QMessageBox box;
+void ShowMessageBox(const MessageRequest& request, QWidget* parent) {
+  QMessageBox box(parent);
   ConfigureMessageBox(box, request);
   box.exec();
 }
 
-std::optional<QString> RunQtFileDialog(const FileDialogState& state) {
-  QFileDialog dialog;
+std::optional<QString> RunQtFileDialog(const FileDialogState& state, QWidget* parent) {
+  QFileDialog dialog(parent);
   dialog.setWindowModality(Qt::ApplicationModal);
   ConfigureFileDialog(dialog, state);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;

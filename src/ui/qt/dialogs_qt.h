@@ -10,6 +10,7 @@
 
 class QFileDialog;
 class QMessageBox;
+class QWidget;
 
 namespace varomby::qt {
 
@@ -33,9 +34,9 @@ QStringList ToQtNameFilters(const AnsiText& filter);
 void ConfigureFileDialog(QFileDialog& dialog, const FileDialogState& state);
 void ConfigureMessageBox(QMessageBox& box, const MessageRequest& request);
 
-// Application-modal QMessageBox with an OK button.
-void ShowMessageBox(const MessageRequest& request);
-// Modal QFileDialog configured from the settings.
-std::optional<QString> RunQtFileDialog(const FileDialogState& state);
+// Application-modal QMessageBox with an OK button, over `parent`.
+void ShowMessageBox(const MessageRequest& request, QWidget* parent);
+// Modal QFileDialog configured from the settings, over `parent`.
+std::optional<QString> RunQtFileDialog(const FileDialogState& state, QWidget* parent);
 
 }  // namespace varomby::qt

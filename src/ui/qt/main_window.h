@@ -118,8 +118,8 @@ class MainWindow final : public QWidget, public Ui {
 
   FileDialogState fileDialog_;
   WindowHandlers handlers_;
-  MessagePresenter showMessage_ = ShowMessageBox;
-  FileDialogRunner runFileDialog_ = RunQtFileDialog;
+  MessagePresenter showMessage_ = [this](const MessageRequest& request) { ShowMessageBox(request, this); };
+  FileDialogRunner runFileDialog_ = [this](const FileDialogState& state) { return RunQtFileDialog(state, this); };
 
   int handlerDepth_ = 0;
   bool closing_ = false;
