@@ -42,10 +42,16 @@ constexpr std::array<int, 3> kStatusPartWidths = {50, 345, 100};
 constexpr int kStatusBarHeight = 22;
 const QColor kLabelBackground(225, 222, 213);
 
+// Names a new control and puts it at its fixed place in the client area.
+template <typename Widget>
+Widget* Placed(Widget* widget, const QString& name, QRect place) {
+  widget->setObjectName(name);
+  widget->setGeometry(place);
+  return widget;
+}
+
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, QRect place) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(name);
-  label->setGeometry(place);
+  auto* label = Placed(new QLabel(text, parent), name, place);
   label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   label->setWordWrap(false);
   label->setAutoFillBackground(true);
@@ -57,27 +63,21 @@ QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, QRe
 }
 
 QLineEdit* MakePathBox(QWidget* parent, const QString& name, QRect place) {
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(name);
-  box->setGeometry(place);
+  auto* box = Placed(new QLineEdit(parent), name, place);
   box->setReadOnly(true);
   box->setAcceptDrops(false);  // only a registered drop target takes drops
   return box;
 }
 
 QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& text, QRect place) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(name);
-  button->setGeometry(place);
+  auto* button = Placed(new QPushButton(text, parent), name, place);
   button->setAutoDefault(false);
   button->setDefault(false);
   return button;
 }
 
 QPlainTextEdit* MakeDisasmBox(QWidget* parent, const QString& name, QRect place) {
-  auto* box = new QPlainTextEdit(parent);
-  box->setObjectName(name);
-  box->setGeometry(place);
+  auto* box = Placed(new QPlainTextEdit(parent), name, place);
   box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -115,9 +115,7 @@ void MainWindow::CreateControls() {
   openButton2_ = MakeButton(this, kNameOpenButton2, QStringLiteral("打开"), {435, 50, 64, 24});
 
   listModel_ = new ResultListModel(this);
-  listView_ = new ResultListView(this);
-  listView_->setObjectName(kNameResultList);
-  listView_->setGeometry(7, 80, 495, 360);
+  listView_ = Placed(new ResultListView(this), kNameResultList, {7, 80, 495, 360});
   listView_->setModel(listModel_);
   for (int column = 0; column < ResultListModel::kColumns; ++column) {
     listView_->horizontalHeader()->resizeSection(column, kColumnWidths[static_cast<std::size_t>(column)]);
