@@ -14,11 +14,12 @@ constexpr const char* kUsage = "usage: varomby [FILE1 FILE2]\n";
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication qtApp(argc, argv);  // takes Qt's own options out of argv
+  // Help needs no display, so it comes before Qt starts.
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::fputs(kUsage, stdout);
     return 0;
   }
+  QApplication qtApp(argc, argv);  // takes Qt's own options out of argv
   if (argc != 1 && argc != 3) {
     std::fputs(kUsage, stderr);
     return 2;
