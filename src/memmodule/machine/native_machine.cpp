@@ -149,7 +149,7 @@ void NativeMachine::AddCurrentStack() {
 
 std::uint32_t NativeMachine::Allocate(std::uint32_t preferred, std::uint32_t size) {
   if (size == 0) return 0;
-  const std::uint64_t pages = AlignUp(size, kPageSize);
+  const std::uint64_t pages = RoundUp(size, kPageSize);
   if (!reservations_.FitsWithin(limits_.memoryLimit, pages)) return 0;
   if (pages > UINT32_MAX) return 0;
   const auto length = static_cast<std::size_t>(pages);

@@ -62,7 +62,7 @@ std::optional<std::uint32_t> ReservationMap::FindFree(std::uint64_t size, std::u
                                                       std::uint64_t limit,
                                                       std::uint64_t alignment) const {
   if (size == 0) return std::nullopt;
-  std::uint64_t candidate = AlignUp(from, alignment);
+  std::uint64_t candidate = RoundUp(from, alignment);
   // Each step jumps past one recorded range, so the walk ends after at most
   // as many steps as there are ranges.
   while (candidate < limit && size <= limit - candidate) {
@@ -73,7 +73,7 @@ std::optional<std::uint32_t> ReservationMap::FindFree(std::uint64_t size, std::u
       if (std::uint64_t{previous->first} + previous->second.size > candidate) blocker = previous;
     }
     if (blocker == ranges_.end()) return std::nullopt;
-    candidate = AlignUp(std::uint64_t{blocker->first} + blocker->second.size, alignment);
+    candidate = RoundUp(std::uint64_t{blocker->first} + blocker->second.size, alignment);
   }
   return std::nullopt;
 }

@@ -61,7 +61,7 @@ class ReservationMap {
 
 // `value` rounded up to a multiple of the power of two `alignment` (64-bit,
 // so rounding near 4 GiB cannot wrap).
-constexpr std::uint64_t AlignUp(std::uint64_t value, std::uint64_t alignment) {
+constexpr std::uint64_t RoundUp(std::uint64_t value, std::uint64_t alignment) {
   return (value + alignment - 1) & ~(alignment - 1);
 }
 

@@ -98,7 +98,7 @@ std::uint32_t UnicornMachine::Place(std::uint32_t preferred, std::uint64_t size)
 
 std::uint32_t UnicornMachine::Allocate(std::uint32_t preferred, std::uint32_t size) {
   if (!ready_ || size == 0) return 0;
-  const std::uint64_t pages = AlignUp(size, kPageSize);
+  const std::uint64_t pages = RoundUp(size, kPageSize);
   if (!reservations_.FitsWithin(limits_.memoryLimit, pages)) return 0;
   const std::uint32_t base = Place(preferred, pages);
   if (base == 0) return 0;
