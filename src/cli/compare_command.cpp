@@ -187,7 +187,11 @@ void PrintUsage(std::FILE* stream) {
   std::fprintf(stream,
                "\n"
                "Exit status: 0 identical, 1 different, 2 trouble (a file cannot be opened\n"
-               "or read, the lengths differ, a file changes while it is compared).\n");
+               "or read, the lengths differ, a file changes while it is compared).\n"
+               "\n"
+               "       varomby-cli call DLL EXPORT [ARG ...]\n"
+               "Loads a 32-bit DLL in memory, calls EXPORT (a name or a decimal ordinal)\n"
+               "with up to ten 32-bit arguments (decimal or 0x hex) and prints EAX.\n");
 }
 
 int RunCompareCommand(std::span<const std::string_view> args, std::FILE* out, std::FILE* err) {
