@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include "common/file_name_text.h"
 #include "common/texts.h"
 #include "compare/compared_files.h"
 #include "compare/event_pump.h"
@@ -46,8 +47,8 @@ void RunComparison(Ui& ui, PeHeaderState& peState, const ComparisonSettings& set
   const AnsiText path2 = ui.GetText(Control::PathBox2);
   OpenedFiles opened = OpenComparedFiles(path1, path2, peState);
   switch (opened.problem) {
-    case OpenProblem::CannotOpenFirst: return ShowError(ui, texts::kMsgCannotOpen + path1);
-    case OpenProblem::CannotOpenSecond: return ShowError(ui, texts::kMsgCannotOpen + path2);
+    case OpenProblem::CannotOpenFirst: return ShowError(ui, texts::kMsgCannotOpen + FileNameText(path1));
+    case OpenProblem::CannotOpenSecond: return ShowError(ui, texts::kMsgCannotOpen + FileNameText(path2));
     case OpenProblem::LengthsDiffer: return ShowError(ui, texts::kMsgLengthsDiffer);
     case OpenProblem::None: break;
   }
@@ -64,8 +65,8 @@ void RunComparison(Ui& ui, PeHeaderState& peState, const ComparisonSettings& set
 
   switch (summary.status) {
     case DiffStatus::Completed: ui.SetStatusPart(1, DoneStatusText(ui.ListRowCount(), summary.differing)); break;
-    case DiffStatus::FirstChanged: ShowError(ui, texts::kMsgFileChanged + path1); break;
-    case DiffStatus::SecondChanged: ShowError(ui, texts::kMsgFileChanged + path2); break;
+    case DiffStatus::FirstChanged: ShowError(ui, texts::kMsgFileChanged + FileNameText(path1)); break;
+    case DiffStatus::SecondChanged: ShowError(ui, texts::kMsgFileChanged + FileNameText(path2)); break;
     case DiffStatus::Stopped: break;
   }
   ui.SetEnabled(Control::CompareButton, true);

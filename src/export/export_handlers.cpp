@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/output_file.h"
+#include "common/file_name_text.h"
 #include "common/texts.h"
 #include "export/row_texts.h"
 
@@ -41,7 +42,7 @@ void ExportLog(Ui& ui) {
 
   const AnsiText path = ui.FileDialog().fileName;
   if (!WriteFileAtomically(path, log)) {
-    ui.ShowMessage(texts::kMsgLogWriteFailed + path, MessageIcon::Error, texts::kTitleError);
+    ui.ShowMessage(texts::kMsgLogWriteFailed + FileNameText(path), MessageIcon::Error, texts::kTitleError);
   }
 }
 
