@@ -9,6 +9,7 @@
 #include "cli/json_writer.h"
 #include "cli/progress_bar.h"
 #include "cli/row_fields.h"
+#include "cli/staged_output.h"
 #include "compare/compared_files.h"
 #include "compare/diff_engine.h"
 #include "export/row_texts.h"
@@ -83,7 +84,7 @@ std::optional<Options> ParseOptions(std::span<const std::string_view> args, std:
 // Writes each run as the window's row would read in the log or as JSON.
 class RowPrinter final : public DiffSink {
  public:
-  RowPrinter(const Options& options, const PeHeaderState* peState, std::FILE* out, ProgressBar& progress)
+  RowPrinter(const Options& options, const PeHeaderState* peState, StagedOutput& out, ProgressBar& progress)
       : options_(options), peState_(peState), out_(out), progress_(progress), json_(decoder_) {}
 
   bool OnRun(std::uint64_t offset, std::span<const std::uint8_t> first,
@@ -95,7 +96,7 @@ class RowPrinter final : public DiffSink {
     } else {
       line_.clear();
       AppendLogLine(cells, line_);
-      std::fwrite(line_.data(), 1, line_.size(), out_);
+      out_.Write(line_.data(), line_.size());
     }
     return true;
   }
@@ -118,12 +119,12 @@ class RowPrinter final : public DiffSink {
     json_.AnsiString("text2", row.cells[5]);
     for (const RowFieldExtension* extension : options_.extensions) extension->appendFields(row, json_);
     const std::string& line = json_.End();
-    std::fwrite(line.data(), 1, line.size(), out_);
+    out_.Write(line.data(), line.size());
   }
 
   const Options& options_;
   const PeHeaderState* peState_;
-  std::FILE* out_;
+  StagedOutput& out_;
   ProgressBar& progress_;
   Cp936Decoder decoder_;
   JsonLineWriter json_;
@@ -152,7 +153,8 @@ int Compare(const Options& options, std::FILE* out, std::FILE* err) {
 
   const bool showProgress = !options.quiet && files.length > kProgressThreshold && ::isatty(::fileno(err)) == 1;
   ProgressBar progress(err, files.length, showProgress);
-  RowPrinter printer(options, files.bothPe ? &peState : nullptr, out, progress);
+  StagedOutput staged;
+  RowPrinter printer(options, files.bothPe ? &peState : nullptr, staged, progress);
   const DiffSummary summary = CompareSources(files.first, files.second, files.length, printer);
   progress.Clear();
 
@@ -162,7 +164,7 @@ int Compare(const Options& options, std::FILE* out, std::FILE* err) {
     case DiffStatus::Stopped:
     case DiffStatus::Completed: break;
   }
-  if (std::fflush(out) != 0) return Trouble(err, "cannot write the output");
+  if (!staged.CommitTo(out) || std::fflush(out) != 0) return Trouble(err, "cannot write the output");
   return summary.runs == 0 ? kExitIdentical : kExitDiffer;
 }
 

@@ -8,6 +8,7 @@
 
 #include "cli/compare_command.h"
 #include "cli/json_writer.h"
+#include "cli/staged_output.h"
 #include "compare/run_comparison.h"
 #include "export/export_handlers.h"
 #include "pe/pe_header_state.h"
@@ -166,6 +167,19 @@ TEST(CliProgramTest, TroubleLeavesStandardOutputEmpty) {
   ASSERT_TRUE(WIFEXITED(raw));
   EXPECT_EQ(WEXITSTATUS(raw), kExitTrouble);
   EXPECT_EQ(varomby::testing::ReadWholeFile(out), "");
+}
+
+TEST(StagedOutputTest, ReachesTheStreamOnlyOnCommitWhetherHeldInMemoryOrSpilled) {
+  for (const std::size_t limit : {std::size_t{1} << 20, std::size_t{4}}) {  // in memory; spilled to a file
+    SCOPED_TRACE(limit);
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    StagedOutput staged(limit);
+    for (const char* piece : {"00000001\t", "No PE\t", "\"41\"\r\n"}) staged.Write(piece, std::string(piece).size());
+    EXPECT_EQ(std::ftell(out), 0);  // nothing reached the stream yet
+    ASSERT_TRUE(staged.CommitTo(out));
+    EXPECT_EQ(Drain(out), "00000001\tNo PE\t\"41\"\r\n");
+  }
 }
 
 }  // namespace
