@@ -153,7 +153,7 @@ int Compare(const Options& options, std::FILE* out, std::FILE* err) {
 
   const bool showProgress = !options.quiet && files.length > kProgressThreshold && ::isatty(::fileno(err)) == 1;
   ProgressBar progress(err, files.length, showProgress);
-  StagedOutput staged;
+  StagedOutput staged(out);
   RowPrinter printer(options, files.bothPe ? &peState : nullptr, staged, progress);
   const DiffSummary summary = CompareSources(files.first, files.second, files.length, printer);
   progress.Clear();
@@ -164,7 +164,7 @@ int Compare(const Options& options, std::FILE* out, std::FILE* err) {
     case DiffStatus::Stopped:
     case DiffStatus::Completed: break;
   }
-  if (!staged.CommitTo(out) || std::fflush(out) != 0) return Trouble(err, "cannot write the output");
+  if (!staged.Commit() || std::fflush(out) != 0) return Trouble(err, "cannot write the output");
   return summary.runs == 0 ? kExitIdentical : kExitDiffer;
 }
 

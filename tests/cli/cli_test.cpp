@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <string>
@@ -169,16 +170,42 @@ TEST(CliProgramTest, TroubleLeavesStandardOutputEmpty) {
   EXPECT_EQ(varomby::testing::ReadWholeFile(out), "");
 }
 
-TEST(StagedOutputTest, ReachesTheStreamOnlyOnCommitWhetherHeldInMemoryOrSpilled) {
-  for (const std::size_t limit : {std::size_t{1} << 20, std::size_t{4}}) {  // in memory; spilled to a file
+constexpr const char* kRowPieces[] = {"00000001\t", "No PE\t", "\"41\"\r\n"};
+constexpr const char* kRows = "00000001\tNo PE\t\"41\"\r\n";
+
+void WriteRows(StagedOutput& staged) {
+  for (const char* piece : kRowPieces) staged.Write(piece, std::string(piece).size());
+}
+
+TEST(StagedOutputTest, IntoAFileRowsAreCutBackWhenDiscarded) {
+  std::FILE* out = std::tmpfile();
+  ASSERT_NE(out, nullptr);
+  std::fputs("earlier\n", out);  // as with >>: what was there stays
+  {
+    StagedOutput failed(out);
+    WriteRows(failed);
+  }  // not committed
+  StagedOutput succeeded(out);
+  WriteRows(succeeded);
+  ASSERT_TRUE(succeeded.Commit());
+  EXPECT_EQ(Drain(out), std::string("earlier\n") + kRows);
+}
+
+TEST(StagedOutputTest, IntoAPipeRowsArriveOnlyOnCommitWhetherHeldInMemoryOrSpilled) {
+  for (const std::size_t limit : {std::size_t{1} << 20, std::size_t{4}}) {
     SCOPED_TRACE(limit);
-    std::FILE* out = std::tmpfile();
-    ASSERT_NE(out, nullptr);
-    StagedOutput staged(limit);
-    for (const char* piece : {"00000001\t", "No PE\t", "\"41\"\r\n"}) staged.Write(piece, std::string(piece).size());
-    EXPECT_EQ(std::ftell(out), 0);  // nothing reached the stream yet
-    ASSERT_TRUE(staged.CommitTo(out));
-    EXPECT_EQ(Drain(out), "00000001\tNo PE\t\"41\"\r\n");
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    std::FILE* out = ::fdopen(ends[1], "w");
+    {
+      StagedOutput failed(out, limit);
+      WriteRows(failed);
+    }
+    StagedOutput succeeded(out, limit);
+    WriteRows(succeeded);
+    ASSERT_TRUE(succeeded.Commit());
+    std::fclose(out);
+    EXPECT_EQ(Drain(::fdopen(ends[0], "r")), kRows);
   }
 }
 
