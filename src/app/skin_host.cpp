@@ -65,7 +65,7 @@ QString Substitute(QString text, const std::vector<std::pair<const char*, QStrin
 }
 
 constexpr char kStyleTemplate[] = R"(
-QWidget[varombySkin="true"] { background: %{windowFill}; }
+QWidget[varombySkin="true"], QDialog { background: %{windowFill}; }
 QWidget { color: %{text}; }
 QLabel { background: transparent; color: %{mutedText}; padding: 0px 2px; }
 QPushButton {
@@ -88,6 +88,15 @@ QLineEdit, QPlainTextEdit {
 }
 QLineEdit:focus, QPlainTextEdit:focus { border-color: %{accent}; }
 QPlainTextEdit { font-family: "%{codeFamily}"; }
+QComboBox {
+  background: %{input}; color: %{text};
+  border: %{border}px solid %{borderColor}; border-radius: %{radius}px;
+  padding: 1px %{padding}px;
+}
+QComboBox:disabled { color: %{mutedText}; }
+QComboBox::drop-down { border: none; }
+QToolButton { background: transparent; border: none; border-radius: %{radius}px; }
+QToolButton:hover { background: %{buttonHover}; }
 QAbstractItemView {
   background: %{input}; alternate-background-color: %{alternateRow}; color: %{text};
   border: %{border}px solid %{borderColor}; border-radius: %{radius}px;
