@@ -15,6 +15,9 @@ struct ListingCase {
   std::string listing;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ListingCase& c, std::ostream* os) { *os << c.name; }
+
 class ListingTest : public ::testing::TestWithParam<ListingCase> {};
 
 // The bytes sit in a buffer of exactly their size, so a read past the run

@@ -12,6 +12,9 @@ struct HexCase {
   ByteBuffer bytes;
 };
 
+// Names the case in test listings by its text instead of dumping its bytes.
+void PrintTo(const HexCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+
 class HexTextToBytesTest : public ::testing::TestWithParam<HexCase> {};
 
 TEST_P(HexTextToBytesTest, GivesTheBytesOfEveryStartedPair) {

@@ -54,6 +54,9 @@ struct AgreementCase {
   AnsiText box1;  // the window's first box after a click on the row
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const AgreementCase& c, std::ostream* os) { *os << c.name; }
+
 class ListingAgreementTest : public ::testing::TestWithParam<AgreementCase> {};
 
 TEST_P(ListingAgreementTest, CommandLineListsWhatTheWindowShows) {

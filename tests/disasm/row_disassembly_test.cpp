@@ -43,6 +43,9 @@ struct ClickCase {
   AnsiText box2;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ClickCase& c, std::ostream* os) { *os << c.name; }
+
 // One row with the bytes E8 10 00 00 00 (first file) and FF FF (second).
 class ClickTest : public RowDisassemblyTest, public ::testing::WithParamInterface<ClickCase> {};
 

@@ -30,6 +30,9 @@ struct MalformedCase {
   std::function<Bytes()> make;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const MalformedCase& c, std::ostream* os) { *os << c.name; }
+
 const MalformedCase kMalformed[] = {
     {"header_only_half", [] { return Bytes{'V', 'S', 'K', 'N'}; }},
     {"bad_magic", [] { auto d = BuiltInData(); d[0] = 'X'; return d; }},
