@@ -4,14 +4,18 @@
 # With a display the window opens (with two paths, both boxes filled);
 # without one, the two files are compared on the command line instead.
 set -euo pipefail
-cd "$(dirname "$0")"
-bash scripts/install-deps.sh
-cmake --preset release >/dev/null
-cmake --build --preset release
+root="$(cd "$(dirname "$0")" && pwd)"
+bash "$root/scripts/install-deps.sh"
+(
+  cd "$root"
+  cmake --preset release >/dev/null
+  cmake --build --preset release --target varomby varomby-cli
+)
+bin="$root/build/release/src"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  exec build/release/src/app/varomby "$@"
+  exec "$bin/app/varomby" "$@"
 elif [ $# -eq 2 ]; then
-  exec build/release/src/cli/varomby-cli "$@"
+  exec "$bin/cli/varomby-cli" "$@"
 else
   echo "run.sh: no display; give two files to compare them on the command line" >&2
   exit 2
