@@ -69,6 +69,7 @@ TEST(CallCommandTest, RefusalsExitWithTwoAndOneLine) {
       {"refuse.dll", {"Unreachable"}, nullptr},  // refuses to attach
       {"fixture.dll", {"AddStd"}, nullptr},      // needs a host library the command does not offer
       {"missing.dll", {"AddStd"}, nullptr},
+      {"crash.dll", {"FarCallThroughRegister"}, nullptr},  // code that ends the emulator's process
   };
   for (const auto& c : cases) {
     const CallOutcome outcome = RunCall(c.dll, c.args);
